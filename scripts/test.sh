@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# test.sh: installs what is missing, builds every tree, and runs every test through one ctest,
+# inside a network namespace of its own (loopback only, private Xvfb display).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/setup.sh
+trees="native win32 asan"
+bash scripts/build.sh $trees
+# One ctest drives the native, sanitized and Wine tests, so they report in one summary.
+{
+  for t in $trees; do echo "subdirs(\"$t\")"; done
+} >build/CTestTestfile.cmake
+exec scripts/netns.sh ctest --test-dir build --output-on-failure -j "$(nproc)" "$@"

@@ -1,0 +1,1 @@
+#include "http/Cookies.h"
