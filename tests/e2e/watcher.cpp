@@ -1,0 +1,108 @@
+// Watches the running program from outside, as a user would see it: finds the main window by
+// its title, then prints every change of the status label's text with a timestamp, and carries
+// out simple commands read from standard input. It never links any of the program's code.
+//
+// Output lines (stdout, flushed): "window <ms>", "label <ms> <hex of GBK text> <l> <t> <r> <b>",
+// "gone <ms>". Commands: "close" (close box), "period <text>" (types into the check period box
+// without pressing OK), "quit".
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <thread>
+
+namespace {
+
+HWND g_main = nullptr;
+HWND g_label = nullptr;
+HWND g_period = nullptr;
+
+// A child's position in its parent's client area, which is what the window tables give.
+bool At(HWND child, int left, int top, int width, int height) {
+  RECT r;
+  GetWindowRect(child, &r);
+  MapWindowPoints(nullptr, GetParent(child), reinterpret_cast<POINT*>(&r), 2);
+  return r.left == left && r.top == top && r.right - r.left == width && r.bottom - r.top == height;
+}
+
+BOOL CALLBACK FindControls(HWND child, LPARAM) {
+  if (At(child, 6, 18, 217, 25)) g_label = child;
+  if (GetParent(child) == g_main && At(child, 117, 12, 67, 22)) g_period = child;
+  return TRUE;
+}
+
+std::string Hex(const std::string& s) {
+  static const char digits[] = "0123456789ABCDEF";
+  std::string out;
+  for (unsigned char c : s) {
+    out += digits[c >> 4];
+    out += digits[c & 15];
+  }
+  return out.empty() ? "-" : out;
+}
+
+std::string WindowText(HWND w) {
+  char buf[512] = {};
+  DWORD_PTR n = 0;
+  if (!SendMessageTimeoutA(w, WM_GETTEXT, sizeof buf, reinterpret_cast<LPARAM>(buf),
+                           SMTO_ABORTIFHUNG, 2000, &n))
+    return "?";
+  return std::string(buf, strnlen(buf, sizeof buf));
+}
+
+void ReadCommands() {
+  char line[512];
+  while (fgets(line, sizeof line, stdin)) {
+    std::string cmd(line);
+    while (!cmd.empty() && (cmd.back() == '\n' || cmd.back() == '\r')) cmd.pop_back();
+    if (cmd == "close") {
+      PostMessageA(g_main, WM_SYSCOMMAND, SC_CLOSE, 0);
+    } else if (cmd.rfind("period ", 0) == 0 && g_period) {
+      SendMessageTimeoutA(g_period, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(cmd.c_str() + 7),
+                          SMTO_ABORTIFHUNG, 2000, nullptr);
+    } else if (cmd == "quit") {
+      ExitProcess(0);
+    }
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const DWORD limit = argc > 1 ? static_cast<DWORD>(atoi(argv[1])) * 1000 : 60000;
+  const DWORD start = GetTickCount();
+  auto now = [&] { return GetTickCount() - start; };
+  while (!(g_main = FindWindowA(nullptr, "Vendrilov1.0"))) {
+    if (now() > limit) return 2;
+    Sleep(20);
+  }
+  printf("window %lu\n", now());
+  fflush(stdout);
+  for (int i = 0; i < 100 && !g_label; ++i) {
+    EnumChildWindows(g_main, FindControls, 0);
+    if (!g_label) Sleep(20);
+  }
+  std::thread(ReadCommands).detach();
+  std::string last = "\x01";
+  while (now() < limit) {
+    if (!IsWindow(g_main)) {
+      printf("gone %lu\n", now());
+      fflush(stdout);
+      return 0;
+    }
+    if (g_label) {
+      std::string text = WindowText(g_label);
+      if (text != last && text != "?") {
+        RECT r;
+        GetWindowRect(g_label, &r);
+        printf("label %lu %s %ld %ld %ld %ld\n", now(), Hex(text).c_str(), r.left, r.top, r.right,
+               r.bottom);
+        fflush(stdout);
+        last = text;
+      }
+    }
+    Sleep(25);
+  }
+  return 0;
+}
