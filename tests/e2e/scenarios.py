@@ -51,11 +51,11 @@ class Failure(Exception):
 class Run:
     """One start of the program with its portal, watcher and trace."""
 
-    def __init__(self, args, config, mode="marker", refuse=False):
+    def __init__(self, args, config, mode="marker", refuse=False, trace=True, exe=None):
         self.args = args
         self.dir = tempfile.mkdtemp(prefix="vd-e2e-")
         self.exe = os.path.join(self.dir, "Vendrilov.exe")
-        shutil.copy(args.exe, self.exe)
+        shutil.copy(exe or args.exe, self.exe)
         self.ini = os.path.join(self.dir, "Config.ini")
         if config is not None:
             with open(self.ini, "wb") as f:
@@ -72,7 +72,7 @@ class Run:
             time.sleep(1.5)
         self.trace_path = os.path.join(self.dir, "relay.txt")
         trace = open(self.trace_path, "wb")
-        env = dict(self.env, WINEDEBUG="-all,+relay")
+        env = dict(self.env, WINEDEBUG="-all,+relay" if trace else "-all")
         self.t0 = time.time()
         self.prog = subprocess.Popen([WINE_RUN, args.prefix, self.exe], env=env, stderr=trace,
                                      stdout=subprocess.DEVNULL, cwd=self.dir)
