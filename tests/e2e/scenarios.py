@@ -95,6 +95,8 @@ class Run:
                 self.rect = tuple(int(x) for x in parts[3:7])
                 self.labels.append((t, text))
                 self.events.put(("label", t, text))
+            elif parts[0] == "stats":
+                self.events.put(("stats", t, (int(parts[1]), int(parts[2]))))
             elif parts[0] in ("window", "gone"):
                 self.events.put((parts[0], t, None))
         self.events.put(("eof", time.time() - self.t0, None))

@@ -4,8 +4,11 @@
 //
 // Output lines (stdout, flushed): "window <ms>", "label <ms> <hex of GBK text> <l> <t> <r> <b>",
 // "gone <ms>". Commands: "close" (close box), "period <text>" (types into the check period box
-// without pressing OK), "quit".
+// without pressing OK), "ok <n>" (clicks OK n times as fast as it can), "stats" (prints
+// "stats <threads> <handles>" of the program's process), "quit".
 #include <windows.h>
+// (tlhelp32 after windows.h)
+#include <tlhelp32.h>
 
 #include <cstdio>
 #include <cstring>
@@ -17,6 +20,7 @@ namespace {
 HWND g_main = nullptr;
 HWND g_label = nullptr;
 HWND g_period = nullptr;
+HWND g_ok = nullptr;
 
 // A child's position in its parent's client area, which is what the window tables give.
 bool At(HWND child, int left, int top, int width, int height) {
@@ -29,6 +33,7 @@ bool At(HWND child, int left, int top, int width, int height) {
 BOOL CALLBACK FindControls(HWND child, LPARAM) {
   if (At(child, 6, 18, 217, 25)) g_label = child;
   if (GetParent(child) == g_main && At(child, 117, 12, 67, 22)) g_period = child;
+  if (GetParent(child) == g_main && At(child, 192, 11, 48, 53)) g_ok = child;
   return TRUE;
 }
 
@@ -51,6 +56,26 @@ std::string WindowText(HWND w) {
   return std::string(buf, strnlen(buf, sizeof buf));
 }
 
+void PrintStats() {
+  DWORD pid = 0;
+  GetWindowThreadProcessId(g_main, &pid);
+  int threads = 0;
+  HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+  THREADENTRY32 te = {};
+  te.dwSize = sizeof te;
+  for (BOOL more = Thread32First(snap, &te); more; more = Thread32Next(snap, &te))
+    if (te.th32OwnerProcessID == pid) ++threads;
+  CloseHandle(snap);
+  DWORD handles = 0;
+  HANDLE proc = OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, pid);
+  if (proc) {
+    GetProcessHandleCount(proc, &handles);
+    CloseHandle(proc);
+  }
+  printf("stats %d %lu\n", threads, handles);
+  fflush(stdout);
+}
+
 void ReadCommands() {
   char line[512];
   while (fgets(line, sizeof line, stdin)) {
@@ -61,6 +86,10 @@ void ReadCommands() {
     } else if (cmd.rfind("period ", 0) == 0 && g_period) {
       SendMessageTimeoutA(g_period, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(cmd.c_str() + 7),
                           SMTO_ABORTIFHUNG, 2000, nullptr);
+    } else if (cmd.rfind("ok ", 0) == 0 && g_ok) {
+      for (int i = atoi(cmd.c_str() + 3); i > 0; --i) PostMessageA(g_ok, BM_CLICK, 0, 0);
+    } else if (cmd == "stats") {
+      PrintStats();
     } else if (cmd == "quit") {
       ExitProcess(0);
     }
