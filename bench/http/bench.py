@@ -1,0 +1,92 @@
+#!/usr/bin/env python3
+"""Body collection of HttpRequest beside curl, on one loopback server in one run.
+
+bench.py [--build build-c] [--count 5] [--exhaust]
+
+Runs inside scripts/netns.sh (it only talks to 127.0.0.1). Prints, for 16 MiB, the median time
+of HttpRequest (timed inside the Wine process) and of curl, and their ratio; then the time per
+MiB of HttpRequest for 1 to 64 MiB, which stays flat while collecting the body is linear.
+--exhaust also streams an endless body at one call and reports what came back (the 32-bit
+process runs out of room after some hundreds of MiB; the call must return empty, not crash).
+"""
+import argparse
+import os
+import statistics
+import subprocess
+import sys
+import time
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+ROOT = os.path.dirname(os.path.dirname(HERE))
+sys.path.insert(0, os.path.join(ROOT, "tests", "wine", "http"))
+import loopback_server  # noqa: E402
+
+MIB = 1 << 20
+
+
+def fetch_in_wine(build, url, count):
+    exe = os.path.join(build, "win32", "bench", "http", "http_fetch_bench.exe")
+    prefix = os.path.join(build, "win32", "wineprefix")
+    out = subprocess.run([os.path.join(ROOT, "scripts", "wine-run.sh"), prefix, exe, url, str(count)],
+                         check=True, capture_output=True, text=True).stdout
+    rows = []
+    for line in out.split():
+        if line.startswith("bytes="):
+            size = int(line.split("=")[1])
+        elif line.startswith("seconds="):
+            rows.append((size, float(line.split("=")[1])))
+    return rows
+
+
+def curl_times(url, count, size):
+    times = []
+    for _ in range(count):
+        out = subprocess.run(["curl", "-s", "-o", "/dev/null", "-w", "%{size_download} %{time_total}", url],
+                             check=True, capture_output=True, text=True).stdout.split()
+        assert int(out[0]) == size, out
+        times.append(float(out[1]))
+    return times
+
+
+def main():
+    ap = argparse.ArgumentParser()
+    ap.add_argument("--build", default=os.environ.get("VD_BUILD_ROOT", "build"))
+    ap.add_argument("--count", type=int, default=5)
+    ap.add_argument("--exhaust", action="store_true")
+    args = ap.parse_args()
+    build = os.path.join(ROOT, args.build) if not os.path.isabs(args.build) else args.build
+
+    server = loopback_server.Server()
+    base = "http://127.0.0.1:%d" % server.port
+    url16 = "%s/bytes?n=%d" % (base, 16 * MIB)
+
+    rows = fetch_in_wine(build, url16, args.count)
+    assert all(size == 16 * MIB for size, _ in rows), rows
+    ours = [t for _, t in rows]
+    theirs = curl_times(url16, args.count, 16 * MIB)
+    print("16 MiB body, %d fetches each     median     best" % args.count)
+    print("  HttpRequest under Wine     %7.3f s %7.3f s" % (statistics.median(ours), min(ours)))
+    print("  curl                       %7.3f s %7.3f s" % (statistics.median(theirs), min(theirs)))
+    print("  ratio                      %7.1f   %7.1f"
+          % (statistics.median(ours) / statistics.median(theirs), min(ours) / min(theirs)))
+
+    print("HttpRequest by body size, %d fetches each: median and best, per MiB" % args.count)
+    for mib in (1, 4, 16, 64):
+        rows = fetch_in_wine(build, "%s/bytes?n=%d" % (base, mib * MIB), args.count)
+        assert all(size == mib * MIB for size, _ in rows), rows
+        times = [t for _, t in rows]
+        print("  %3d MiB  %6.1f ms/MiB  %6.1f ms/MiB"
+              % (mib, 1000 * statistics.median(times) / mib, 1000 * min(times) / mib))
+
+    if args.exhaust:
+        start = time.time()
+        rows = fetch_in_wine(build, "%s/endless?cap=%d" % (base, 4096 * MIB), 1)
+        server.endless_done.wait(60)
+        print("endless body: HttpRequest returned %d bytes after %.1f s; server sent %d MiB, "
+              "client closed: %d" % (rows[0][0], time.time() - start, server.endless["sent"] // MIB,
+                                     server.endless["client_closed"]))
+    server.close()
+
+
+if __name__ == "__main__":
+    sys.exit(main())
