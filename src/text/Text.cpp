@@ -43,21 +43,22 @@ class Searcher {
  private:
   Byte F(Byte b) const { return fold_ ? FoldAscii(b) : b; }
 
+  // Matches count as work too: overlapping ones (a reverse search) are compared again and again.
   size_t NextFast(size_t from) {
     while (from < end_ && end_ - from >= m_) {
+      if (work_ > 2 * from + 1024) {
+        StartKmp(from);
+        return NextKmp(from);
+      }
       const size_t span = end_ - from - m_ + 1;  // candidate starts left
       const void* hit = std::memchr(hay_ + from + anchor_, pat_[anchor_], span);
       if (!hit) return kNone;
       const size_t s = static_cast<const Byte*>(hit) - hay_ - anchor_;
       size_t k = 0;
       while (k < m_ && F(hay_[s + k]) == F(pat_[k])) ++k;
-      if (k == m_) return s;
       work_ += k + 1;
+      if (k == m_) return s;
       from = s + 1;
-      if (work_ > 2 * from + 1024) {
-        StartKmp(from);
-        return NextKmp(from);
-      }
     }
     return kNone;
   }

@@ -152,6 +152,9 @@ TEST(TextModel, RepetitiveInputsAgreeWithTheSteppingScan) {
       {leads + "\x41", Text(31, '\x81') + "A"},
       {leads.substr(1) + "\x41", Text(31, '\x81') + "A"},
       {leads, "\x81\x81"},
+      // Every position matches: the overlapping matches of a reverse search drive the switch.
+      {as, Text(300, 'a')},
+      {leads, Text(100, '\x81')},
       {as + leads, "a\x81"},
   };
   for (const auto& c : cases) {
