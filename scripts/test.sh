@@ -11,4 +11,4 @@ bash scripts/build.sh $trees
 {
   for t in $trees; do echo "subdirs(\"$t\")"; done
 } >$B/CTestTestfile.cmake
-exec scripts/netns.sh ctest --test-dir build --output-on-failure -j "$(nproc)" "$@"
+exec scripts/netns.sh ctest --test-dir "$B" --output-on-failure -j "$(nproc)" "$@"
