@@ -30,9 +30,10 @@ Bytes HttpRequest(const Text& url, int32_t method, const Text& postText, Text* c
       agent.c_str(), access.accessType, OrNull(access.proxyName), OrNull(access.bypassList), 0));
   if (!session) return {};
   const Text host = UrlHost(url);
-  http::InternetConnection connection(
-      InternetConnectA(session.get(), host.c_str(), static_cast<INTERNET_PORT>(UrlPort(url)),
-                       nullptr, nullptr, INTERNET_SERVICE_HTTP, 0, 0));
+  const std::optional<uint16_t> port = http::ConnectPort(UrlPort(url));
+  if (!port) return {};  // as if the connect had failed
+  http::InternetConnection connection(InternetConnectA(session.get(), host.c_str(), *port, nullptr,
+                                                       nullptr, INTERNET_SERVICE_HTTP, 0, 0));
   if (!connection) return {};
   const Text verb = http::RequestVerb(method);
   const Text object = UrlObjectName(url);

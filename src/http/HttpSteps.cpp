@@ -32,6 +32,11 @@ ProxyAccess ChooseProxyAccess(const Text* proxy, bool secure) {
   return access;
 }
 
+std::optional<uint16_t> ConnectPort(int32_t port) {
+  if (port < 0 || port > 65535) return std::nullopt;
+  return static_cast<uint16_t>(port);
+}
+
 uint32_t RequestFlags(bool cookiesSupplied, bool noRedirect, bool secure) {
   uint32_t flags = kFlagReload | kFlagNeedFile;
   if (cookiesSupplied) flags |= kFlagNoCookies;

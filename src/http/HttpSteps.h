@@ -45,6 +45,10 @@ struct ProxyAccess {
 // `proxy` null: direct access. Supplied, even empty: proxy access ("http=" prefix for plain URLs).
 ProxyAccess ChooseProxyAccess(const Text* proxy, bool secure);
 
+// The port handed to InternetConnectA. A number that does not fit the 16-bit port field gives
+// nothing: truncating it would connect to some other port.
+std::optional<uint16_t> ConnectPort(int32_t port);
+
 uint32_t RequestFlags(bool cookiesSupplied, bool noRedirect, bool secure);
 
 // The caller's extra lines with the default Accept, Accept-Language and Content-Type lines

@@ -53,6 +53,14 @@ TEST(HttpSteps, RequestFlags) {
   }
 }
 
+TEST(HttpSteps, ConnectPortFitsSixteenBits) {
+  EXPECT_EQ(ConnectPort(80), 80);
+  EXPECT_EQ(ConnectPort(0), 0);  // WinINet's "default port of the service"
+  EXPECT_EQ(ConnectPort(65535), 65535);
+  EXPECT_EQ(ConnectPort(65536 + 80), std::nullopt);
+  EXPECT_EQ(ConnectPort(-1), std::nullopt);
+}
+
 TEST(HttpSteps, VerbAndSecureUrl) {
   EXPECT_EQ(RequestVerb(0), "GET");
   EXPECT_EQ(RequestVerb(1), "POST");

@@ -246,6 +246,14 @@ TEST(HttpRequestRouting, RefusedConnectionGivesAnEmptyResult) {
   EXPECT_EQ(cookies, "k=v");
 }
 
+// 65536 more than the echo server's port would reach it if the number were cut to 16 bits.
+TEST(HttpRequestRouting, PortBeyondSixteenBitsConnectsNowhere) {
+  Text headers = "X-A: 1";
+  const Text url = "http://127.0.0.1:" + std::to_string(Loopback().port + 65536) + "/echo/port";
+  EXPECT_EQ(HttpRequest(url, 0, {}, nullptr, nullptr, &headers), "");
+  EXPECT_EQ(headers, "X-A: 1");  // failed before the request was opened
+}
+
 // A body the process cannot hold ends the exchange like any other failure: no crash, handles
 // closed (the server sees the client go), an empty result.
 TEST(HttpRequestBody, BodyBeyondTheHeapGivesAnEmptyResult) {
