@@ -1,8 +1,7 @@
 // Pings stay on loopback: the portal host is only pinged where it resolves to 127.0.0.1, as it
 // does inside the test network namespace.
-#include <winsock2.h>
-
 #include <gtest/gtest.h>
+#include <winsock2.h>
 
 #include <cstdio>
 #include <thread>

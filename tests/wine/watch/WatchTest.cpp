@@ -1,7 +1,5 @@
 // The whole engine on a real hidden window with a message loop, with fake probes and a fake
 // shutdown: nothing here asks Windows to shut down.
-#include "watch/Watch.h"
-
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -14,6 +12,7 @@
 #include "WineTestUtil.h"
 #include "text/Texts.h"
 #include "watch/TimerPeriod.h"
+#include "watch/Watch.h"
 #include "watch/WinHandle.h"
 
 namespace vd {
@@ -125,14 +124,14 @@ class WatchTest : public ::testing::Test {
     wc.lpszClassName = "vd-watch-test";
     ::RegisterClassA(&wc);
     // Never shown, like the main window while it sits in the notification area.
-    ui.window = ::CreateWindowExA(0, wc.lpszClassName, "watch test", WS_OVERLAPPEDWINDOW, 0, 0,
-                                  255, 221, nullptr, nullptr, wc.hInstance, nullptr);
+    ui.window = ::CreateWindowExA(0, wc.lpszClassName, "watch test", WS_OVERLAPPEDWINDOW, 0, 0, 255,
+                                  221, nullptr, nullptr, wc.hInstance, nullptr);
     ASSERT_NE(ui.window, nullptr);
     auto p = probes;
-    WatchServices services{[p] { return p->Run(p->webCalls, p->webResult); },
-                           [p] { return p->Run(p->pingCalls, p->pingResult); },
-                           {[this] { requests.push_back("forced"); },
-                            [this] { requests.push_back("plain"); }}};
+    WatchServices services{
+        [p] { return p->Run(p->webCalls, p->webResult); },
+        [p] { return p->Run(p->pingCalls, p->pingResult); },
+        {[this] { requests.push_back("forced"); }, [this] { requests.push_back("plain"); }}};
     watch = std::make_unique<Watch>(ui.window, ui, services);
     ::SetWindowLongPtrA(ui.window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(watch.get()));
     ::SetTimer(ui.window, kCountdownTimer, 1000, nullptr);  // ticks from start-up
@@ -252,6 +251,26 @@ TEST_F(WatchTest, ApplyDuringAProbeDropsTheOldWorkersResult) {
   EXPECT_TRUE(ui.labels.empty());
   EXPECT_EQ(watch->Cycle().State(), kWatchStart);
   EXPECT_EQ(watch->Cycle().Counter(), 9);
+}
+
+// Whatever an earlier worker still has in the queue when the next apply comes is dropped.
+TEST_F(WatchTest, MessagesOfAReplacedWorkerAreDropped) {
+  ui.periodText = "30";
+  watch->Apply();
+  const uint32_t old = watch->Cycle().CurrentWorker();
+  watch->Apply();
+  const uint32_t current = watch->Cycle().CurrentWorker();
+  ASSERT_NE(old, current);
+  ::PostMessageA(ui.window, kMsgWatchProbeQuery, old, 0);
+  ::PostMessageA(ui.window, kMsgWatchProbeResult, old, 0);
+  PumpFor(200);
+  EXPECT_EQ(ui.radioReads, 0);
+  EXPECT_TRUE(ui.labels.empty());
+  EXPECT_EQ(watch->Cycle().State(), kWatchStart);
+
+  ::PostMessageA(ui.window, kMsgWatchProbeResult, current, 0);
+  PumpFor(200);
+  EXPECT_EQ(ui.labels, std::vector<Text>{texts::kStatusAlarm});
 }
 
 TEST_F(WatchTest, TwoQuickAppliesLeaveOneWorker) {

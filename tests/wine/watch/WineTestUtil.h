@@ -1,8 +1,10 @@
 // Small helpers for the Windows-side watch tests: a clock, a message pump, thread listings.
 #pragma once
 
+// clang-format off
 #include <windows.h>
 #include <tlhelp32.h>
+// clang-format on
 
 #include <functional>
 #include <set>
