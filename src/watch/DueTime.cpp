@@ -34,8 +34,7 @@ int64_t DelayDueTime(int32_t interval, int32_t unit) {
 uint64_t DelayMilliseconds(int32_t interval, int32_t unit) {
   const int64_t due = DelayDueTime(interval, unit);
   if (due >= 0) return 0;
-  if (due == std::numeric_limits<int64_t>::min()) return static_cast<uint64_t>(1) << 59;
-  return static_cast<uint64_t>(-due) / 10000;
+  return (0 - static_cast<uint64_t>(due)) / 10000;  // unsigned: no overflow at the 64-bit minimum
 }
 
 }  // namespace vd

@@ -33,7 +33,7 @@ INSTANTIATE_TEST_SUITE_P(
                       Due{INT_MAX, kMinutes, -1288490188200000000, 128849018820000},
                       Due{2, kHours, -72000000000, 7200000},
                       // Beyond the 64-bit range: clamped, not undefined.
-                      Due{INT_MAX, kHours, INT64_MIN, uint64_t{1} << 59},
+                      Due{INT_MAX, kHours, INT64_MIN, 922337203685477},
                       Due{INT_MIN, kHours, INT64_MAX, 0}, Due{5, 7, 0, 0}));
 
 }  // namespace

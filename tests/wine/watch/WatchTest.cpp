@@ -46,18 +46,27 @@ class WindowUi : public WatchUi {
   int radioReads = 0;
   int offThread = 0;  // calls not made on the user-interface thread
 
-  Text PeriodText() override { return Check(), periodText; }
-  Text LengthText() override { return Check(), lengthText; }
-  int WebChecked() override { return Check(), ++radioReads, web; }
-  int PingChecked() override { return Check(), ++radioReads, ping; }
-  int ForceChecked() override { return Check(), force; }
+  Text PeriodText() override { return Read(periodText); }
+  Text LengthText() override { return Read(lengthText); }
+  int WebChecked() override {
+    ++radioReads;
+    return Read(web);
+  }
+  int PingChecked() override {
+    ++radioReads;
+    return Read(ping);
+  }
+  int ForceChecked() override { return Read(force); }
   void SetLabelText(const Text& text) override {
     Check();
     label = text;
     labels.push_back(text);
   }
-  void SetLabelColour(uint32_t value) override { Check(), colour = value; }
-  uint32_t LabelColour() override { return Check(), colour; }
+  void SetLabelColour(uint32_t value) override {
+    Check();
+    colour = value;
+  }
+  uint32_t LabelColour() override { return Read(colour); }
   void SetTimerPeriod(int milliseconds) override {
     Check();
     if (const auto next = TimerPeriodAfterWrite(period, milliseconds)) {
@@ -70,6 +79,11 @@ class WindowUi : public WatchUi {
  private:
   void Check() {
     if (::GetCurrentThreadId() != thread) ++offThread;
+  }
+  template <typename T>
+  T Read(const T& value) {
+    Check();
+    return value;
   }
 };
 
