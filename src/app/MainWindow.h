@@ -67,6 +67,7 @@ class MainWindow : public WatchUi, public SettingsControls {
   HWND lengthEdit_ = nullptr, okButton_ = nullptr, probeGroup_ = nullptr;
   HWND pingRadio_ = nullptr, webRadio_ = nullptr, forceCheck_ = nullptr;
   HWND statusGroup_ = nullptr, statusLabel_ = nullptr, tips_ = nullptr;
+  HWND radioPair_[2] = {};  // 其它 and 百度, for the probe group's click handling
   FontHandle statusFont_;
   uint32_t labelColour_ = kRed;
   int timerPeriod_ = 0;

@@ -1,7 +1,7 @@
-#include <windows.h>
 #include <commctrl.h>
 #include <ole2.h>
 #include <shellapi.h>
+#include <windows.h>
 
 #include <vector>
 
@@ -36,6 +36,21 @@ enum ControlId {
   kIdStatusLabel,
 };
 
+// Radio buttons that the program can set one at a time: the automatic kind unchecks its
+// partner even on BM_SETCHECK, so a click is turned into the pair's check here instead.
+LRESULT CALLBACK PairRadios(HWND box, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                            DWORD_PTR pair) {
+  if (message == WM_COMMAND && HIWORD(wParam) == BN_CLICKED) {
+    const auto* radios = reinterpret_cast<const HWND*>(pair);
+    HWND clicked = reinterpret_cast<HWND>(lParam);
+    if (clicked == radios[0] || clicked == radios[1]) {
+      SendMessageA(radios[0], BM_SETCHECK, clicked == radios[0] ? BST_CHECKED : BST_UNCHECKED, 0);
+      SendMessageA(radios[1], BM_SETCHECK, clicked == radios[1] ? BST_CHECKED : BST_UNCHECKED, 0);
+    }
+  }
+  return DefSubclassProc(box, message, wParam, lParam);
+}
+
 // The group boxes own their children, whose notifications and colour questions go to the box;
 // the main window answers them all.
 LRESULT CALLBACK ForwardToMain(HWND box, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
@@ -65,9 +80,7 @@ Text WindowText(HWND control) {
   return Text(buffer.data(), n > 0 ? n : 0);
 }
 
-int Checked(HWND button) {
-  return SendMessageA(button, BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0;
-}
+int Checked(HWND button) { return SendMessageA(button, BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0; }
 
 // Only the control addressed changes, so both radio buttons (or neither) can be checked.
 void SetChecked(HWND button, int checked) {
@@ -76,12 +89,14 @@ void SetChecked(HWND button, int checked) {
 
 }  // namespace
 
-HWND MainWindow::Child(HWND parent, const char* cls, const char* text, DWORD style,
-                       DWORD exStyle, int x, int y, int width, int height, int id) {
+HWND MainWindow::Child(HWND parent, const char* cls, const char* text, DWORD style, DWORD exStyle,
+                       int x, int y, int width, int height, int id) {
   HWND child = CreateWindowExA(exStyle, cls, text, WS_CHILD | WS_VISIBLE | style, x, y, width,
                                height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                                instance_, nullptr);
-  if (child) SendMessageA(child, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
+  if (child)
+    SendMessageA(child, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)),
+                 FALSE);
   return child;
 }
 
@@ -94,8 +109,8 @@ bool MainWindow::Build() {
   cls.hIcon = static_cast<HICON>(LoadImageA(instance_, MAKEINTRESOURCEA(VD_IDI_APP), IMAGE_ICON,
                                             GetSystemMetrics(SM_CXICON),
                                             GetSystemMetrics(SM_CYICON), LR_DEFAULTCOLOR));
-  cls.hIconSm = static_cast<HICON>(LoadImageA(instance_, MAKEINTRESOURCEA(VD_IDI_APP),
-                                              IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+  cls.hIconSm = static_cast<HICON>(LoadImageA(instance_, MAKEINTRESOURCEA(VD_IDI_APP), IMAGE_ICON,
+                                              GetSystemMetrics(SM_CXSMICON),
                                               GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
   cls.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));  // IDC_ARROW
   cls.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
@@ -105,8 +120,8 @@ bool MainWindow::Build() {
   const int left = (GetSystemMetrics(SM_CXSCREEN) - kWidth) / 2;
   const int top = (GetSystemMetrics(SM_CYSCREEN) - kHeight) / 2;
   if (!CreateWindowExA(0, kClassName, texts::kWindowTitle,
-                       WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, left, top,
-                       kWidth, kHeight, nullptr, nullptr, instance_, this))
+                       WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, left, top, kWidth,
+                       kHeight, nullptr, nullptr, instance_, this))
     return false;  // WindowProc has stored window_ from WM_NCCREATE
   SendMessageA(window_, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)),
                FALSE);
@@ -116,28 +131,28 @@ bool MainWindow::Build() {
   periodCaption_ = Child(window_, "STATIC", texts::kPeriodCaption, SS_LEFT | label, 0, 8, 11, 112,
                          24, kIdPeriodCaption);
   periodEdit_ = Child(window_, "EDIT", "", edit, WS_EX_STATICEDGE, 117, 12, 67, 22, kIdPeriodEdit);
-  lengthCaption_ = Child(window_, "STATIC", texts::kLengthCaption, SS_CENTER | label, 0, 8, 41,
-                         104, 24, kIdLengthCaption);
+  lengthCaption_ = Child(window_, "STATIC", texts::kLengthCaption, SS_CENTER | label, 0, 8, 41, 104,
+                         24, kIdLengthCaption);
   lengthEdit_ = Child(window_, "EDIT", "", edit, WS_EX_STATICEDGE, 117, 42, 67, 22, kIdLengthEdit);
   okButton_ = Child(window_, "BUTTON", texts::kOkButton,
                     WS_TABSTOP | BS_PUSHBUTTON | BS_CENTER | BS_VCENTER, 0, 192, 11, 48, 53, kIdOk);
-  probeGroup_ = Child(window_, "BUTTON", texts::kProbeGroup, BS_GROUPBOX, 0, 8, 75, 232, 48,
-                      kIdProbeGroup);
+  probeGroup_ =
+      Child(window_, "BUTTON", texts::kProbeGroup, BS_GROUPBOX, 0, 8, 75, 232, 48, kIdProbeGroup);
   if (!periodCaption_ || !periodEdit_ || !lengthCaption_ || !lengthEdit_ || !okButton_ ||
       !probeGroup_)
     return false;
   const DWORD choice = WS_TABSTOP | BS_LEFT | BS_VCENTER;
-  pingRadio_ = Child(probeGroup_, "BUTTON", texts::kPingRadio, WS_GROUP | BS_AUTORADIOBUTTON | choice,
+  pingRadio_ = Child(probeGroup_, "BUTTON", texts::kPingRadio, WS_GROUP | BS_RADIOBUTTON | choice,
                      0, 13, 22, 48, 16, kIdPingRadio);
-  webRadio_ = Child(probeGroup_, "BUTTON", texts::kWebRadio, BS_AUTORADIOBUTTON | choice, 0, 71,
-                    22, 48, 16, kIdWebRadio);
+  webRadio_ = Child(probeGroup_, "BUTTON", texts::kWebRadio, BS_RADIOBUTTON | choice, 0, 71, 22, 48,
+                    16, kIdWebRadio);
   forceCheck_ = Child(probeGroup_, "BUTTON", texts::kForceCheck,
                       WS_GROUP | BS_AUTOCHECKBOX | choice, 0, 153, 22, 72, 16, kIdForceCheck);
   statusGroup_ = Child(window_, "BUTTON", texts::kStatusGroup, BS_GROUPBOX, 0, 8, 132, 232, 53,
                        kIdStatusGroup);
   if (!pingRadio_ || !webRadio_ || !forceCheck_ || !statusGroup_) return false;
-  statusLabel_ = Child(statusGroup_, "STATIC", "", SS_CENTER | label, 0, 6, 18, 217, 25,
-                       kIdStatusLabel);
+  statusLabel_ =
+      Child(statusGroup_, "STATIC", "", SS_CENTER | label, 0, 6, 18, 217, 25, kIdStatusLabel);
   if (!statusLabel_) return false;
 
   statusFont_.Reset(CreateFontA(-14, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
@@ -145,7 +160,11 @@ bool MainWindow::Build() {
                                 DEFAULT_PITCH | FF_DONTCARE, ""));
   SendMessageA(statusLabel_, WM_SETFONT, reinterpret_cast<WPARAM>(statusFont_.Get()), FALSE);
 
+  radioPair_[0] = pingRadio_;
+  radioPair_[1] = webRadio_;
+  // The last subclass installed sees a message first: the pair is checked before forwarding.
   SetWindowSubclass(probeGroup_, ForwardToMain, 0, reinterpret_cast<DWORD_PTR>(window_));
+  SetWindowSubclass(probeGroup_, PairRadios, 1, reinterpret_cast<DWORD_PTR>(radioPair_));
   SetWindowSubclass(statusGroup_, ForwardToMain, 0, reinterpret_cast<DWORD_PTR>(window_));
   for (HWND box : {periodEdit_, lengthEdit_}) {
     SendMessageA(box, EM_SETLIMITTEXT, 0, 0);  // 0: as long as the control allows
@@ -155,8 +174,8 @@ bool MainWindow::Build() {
 
   tips_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr,
                           WS_POPUP | TTS_BALLOON | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
-                          CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window_, nullptr,
-                          instance_, nullptr);
+                          CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window_, nullptr, instance_,
+                          nullptr);
 
   // The countdown timer ticks from now on; its ticks mean nothing until an Alarm.
   timerPeriod_ = kCountdownPeriod;
@@ -319,8 +338,7 @@ void MainWindow::SetTimerPeriod(int milliseconds) {
   if (timerPeriod_ > 0) SetTimer(window_, kCountdownTimer, timerPeriod_, nullptr);
 }
 
-LRESULT CALLBACK MainWindow::WindowProc(HWND window, UINT message, WPARAM wParam,
-                                        LPARAM lParam) {
+LRESULT CALLBACK MainWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   auto* self = reinterpret_cast<MainWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
   if (message == WM_NCCREATE) {
     self = static_cast<MainWindow*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
@@ -355,8 +373,7 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       return TRUE;  // log-off and shutdown end the process without the exit sequence
     case WM_CTLCOLORSTATIC: {
       HWND control = reinterpret_cast<HWND>(lParam);
-      if (control != periodCaption_ && control != lengthCaption_ && control != statusLabel_)
-        break;
+      if (control != periodCaption_ && control != lengthCaption_ && control != statusLabel_) break;
       HDC dc = reinterpret_cast<HDC>(wParam);
       SetBkMode(dc, TRANSPARENT);
       SetTextColor(dc, control == statusLabel_ ? labelColour_ : RGB(0, 0, 0));

@@ -9,7 +9,7 @@ namespace vd {
 
 constexpr uint32_t kTrayCallbackMessage = 0x8064;  // WM_APP + 0x64
 constexpr uint32_t kTrayIconId = 100;
-constexpr int kTrayTipLimit = 62;                  // bytes kept of a longer tip
+constexpr int kTrayTipLimit = 62;  // bytes kept of a longer tip
 
 enum TrayEventType { kTrayNone = 0, kTrayClick = 1, kTrayDoubleClick = 2, kTrayMenuRequest = 3 };
 

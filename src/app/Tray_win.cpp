@@ -1,5 +1,5 @@
-#include <windows.h>
 #include <shellapi.h>
+#include <windows.h>
 
 #include <cstring>
 #include <string>
@@ -22,8 +22,8 @@ HICON LoadAppIconImage(HINSTANCE instance) {
   if (!image) return nullptr;
   auto* bits = static_cast<PBYTE>(LockResource(LoadResource(instance, image)));
   if (!bits) return nullptr;
-  return CreateIconFromResourceEx(bits, SizeofResource(instance, image), TRUE, 0x00030000, 128,
-                                  128, LR_DEFAULTCOLOR);
+  return CreateIconFromResourceEx(bits, SizeofResource(instance, image), TRUE, 0x00030000, 128, 128,
+                                  LR_DEFAULTCOLOR);
 }
 
 namespace {

@@ -1,8 +1,8 @@
 // Vendrilov: watches the internet connection from the notification area and shuts the computer
 // down once it has stayed lost for a set countdown. No command line, no environment read.
-#include <windows.h>
 #include <commctrl.h>
 #include <ole2.h>
+#include <windows.h>
 
 #include "app/MainWindow.h"
 
