@@ -1,6 +1,7 @@
 // The whole engine on a real hidden window with a message loop, with fake probes and a fake
 // shutdown: nothing here asks Windows to shut down.
 #include <gtest/gtest.h>
+#include <winsock2.h>
 
 #include <atomic>
 #include <memory>
@@ -11,6 +12,7 @@
 
 #include "WineTestUtil.h"
 #include "text/Texts.h"
+#include "watch/Ping.h"
 #include "watch/TimerPeriod.h"
 #include "watch/Watch.h"
 #include "watch/WinHandle.h"
@@ -324,6 +326,26 @@ TEST_F(WatchTest, StopEndsAWorkerWaitingForItsAnswer) {
   PumpFor(200);
   EXPECT_EQ(ui.radioReads, 0);
   EXPECT_EQ(probes->webCalls, 0);
+}
+
+// The real ping probe on the worker thread, against the portal host mapped to loopback.
+TEST_F(WatchTest, RealPingProbeReachesNormal) {
+  WSADATA data;
+  ASSERT_EQ(::WSAStartup(MAKEWORD(1, 1), &data), 0);
+  const hostent* entry = ::gethostbyname(texts::kPortalHost);
+  const bool loopback =
+      entry && entry->h_addr_list[0] &&
+      *reinterpret_cast<const u_long*>(entry->h_addr_list[0]) == ::inet_addr("127.0.0.1");
+  ::WSACleanup();
+  if (!loopback) GTEST_SKIP() << "portal host is not mapped to loopback here";
+
+  watch =
+      std::make_unique<Watch>(ui.window, ui, WatchServices{nullptr, PingProbe, {nullptr, nullptr}});
+  ::SetWindowLongPtrA(ui.window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(watch.get()));
+  ui.web = 0;
+  ui.ping = 1;
+  watch->Apply();
+  EXPECT_TRUE(PumpUntil([&] { return ui.label == texts::kStatusNormal; }, 4000));
 }
 
 }  // namespace
