@@ -50,11 +50,11 @@ Bytes HttpRequest(const Text& url, int32_t method, const Text& postText, Text* c
     HttpSendRequestA(request.get(), block.c_str(), static_cast<DWORD>(block.size()),
                      const_cast<char*>(""), 0);
   } else {
-    Bytes scratchBody;
-    Bytes& body = postBytes ? *postBytes : scratchBody;
-    if (body.empty()) body = TextBytes(postText);
+    Bytes scratch;
+    Bytes& sent = postBytes ? *postBytes : scratch;  // the caller sees it filled from postText
+    if (sent.empty()) sent = TextBytes(postText);
     HttpSendRequestA(request.get(), block.c_str(), static_cast<DWORD>(block.size()),
-                     body.empty() ? nullptr : &body[0], static_cast<DWORD>(body.size()));
+                     sent.empty() ? nullptr : &sent[0], static_cast<DWORD>(sent.size()));
   }
 
   Bytes body;
