@@ -1,7 +1,9 @@
+// clang-format off
+#include <windows.h>
 #include <commctrl.h>
 #include <ole2.h>
 #include <shellapi.h>
-#include <windows.h>
+// clang-format on
 
 #include <vector>
 

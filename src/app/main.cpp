@@ -1,8 +1,11 @@
 // Vendrilov: watches the internet connection from the notification area and shuts the computer
 // down once it has stayed lost for a set countdown. No command line, no environment read.
+
+// clang-format off
+#include <windows.h>
 #include <commctrl.h>
 #include <ole2.h>
-#include <windows.h>
+// clang-format on
 
 #include "app/MainWindow.h"
 
