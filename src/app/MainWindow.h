@@ -6,11 +6,11 @@
 
 #include <memory>
 
-#include "app/AppWatch.h"
 #include "app/Handles.h"
 #include "app/Tray.h"
 #include "app/TrayMenu.h"
 #include "settings/Settings.h"
+#include "watch/Watch.h"
 #include "watch/WatchUi.h"
 
 namespace vd {
@@ -76,7 +76,7 @@ class MainWindow : public WatchUi, public SettingsControls {
   TrayIcon tray_;
   TrayMenu trayMenu_;
   Text settingsPath_;
-  std::unique_ptr<AppWatch> watch_;
+  std::unique_ptr<Watch> watch_;
 };
 
 }  // namespace vd

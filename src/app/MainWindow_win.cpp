@@ -11,6 +11,7 @@
 #include "app/TrayEvent.h"
 #include "app/TypingFilter.h"
 #include "app/resource.h"
+#include "http/WebPageProbe.h"
 #include "settings/IniFile.h"
 #include "text/Texts.h"
 #include "watch/TimerPeriod.h"
@@ -182,7 +183,7 @@ bool MainWindow::Build() {
   // The countdown timer ticks from now on; its ticks mean nothing until an Alarm.
   timerPeriod_ = kCountdownPeriod;
   SetTimer(window_, kCountdownTimer, kCountdownPeriod, nullptr);
-  watch_ = std::make_unique<AppWatch>(window_, *this);
+  watch_ = std::make_unique<Watch>(window_, *this, RealWatchServices(WebPageProbe));
   return true;
 }
 

@@ -19,6 +19,7 @@ import time
 
 ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__)))))
 WINE_RUN = os.path.join(ROOT, "scripts", "wine-run.sh")
+PORTAL = os.path.join(ROOT, "scripts", "fake_portal.py")
 RELAY = "kernel32.WritePrivateProfileStringA;kernel32.GetPrivateProfileStringA"
 
 WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_RBUTTONUP, WM_CONTEXTMENU = 0x202, 0x203, 0x205, 0x7B
@@ -101,10 +102,11 @@ class Run:
         return [l.split() for l in text.splitlines() if l.strip()]
 
     def one(self, kind, *commands):
-        for words in self.drive(*commands):
+        lines = self.drive(*commands)
+        for words in lines:
             if words[0] == kind:
                 return words[1:]
-        raise Failure("no %s line from %s" % (kind, commands))
+        raise Failure("no %s line from %s: %s" % (kind, commands, lines))
 
     def state(self):
         visible, iconic = self.one("state", "find", "state")
@@ -354,6 +356,9 @@ def loaded_values(a):
     """Values go into the controls unchanged; a hand-made file keeps its order and extras."""
     config = ini(["; kept", "[Other]", "a=1", "[Parameter]", "强制执行=false", "检测周期=abc",
                   "倒计时=", "extra=x", "百度=0"])
+    # The watch runs with these values (probes without pause, a countdown of 0): the portal
+    # must answer, or the first failure would end the Wine session with a forced shutdown.
+    _, portal = start_portal()
     r = Run(a, config)
     try:
         expect(r.text("period") == "abc", "period %r" % r.text("period"))
@@ -364,6 +369,8 @@ def loaded_values(a):
                                         "新浪=False"]))
     finally:
         r.finish()
+        portal.kill()
+        portal.wait()
 
 
 def minimise_and_tray(a):
@@ -485,7 +492,54 @@ def end_session(a):
         r.finish()
 
 
-SCENARIOS = {f.__name__: f for f in (fresh_start, typing, radios, loaded_values,
+def start_portal():
+    """The stand-in portal on 127.0.0.1:80, switched through the returned control file."""
+    control = os.path.join(tempfile.mkdtemp(prefix="vd-portal-"), "mode")
+    with open(control, "w") as f:
+        f.write("marker")
+    return control, subprocess.Popen([sys.executable, PORTAL, "--port", "80", "--control", control])
+
+
+def status_repaint(a):
+    """Each change of the status text or colour repaints what lies behind it: no trace of the
+    previous text stays, in either colour."""
+    control, portal = start_portal()
+    r = Run(a, ini(["[Parameter]", "检测周期=1", "倒计时=30"]))
+    try:
+        label = next(l[1:] for l in r.drive("find", "dump") if l[0] == "ctl" and l[3:5] == ["6", "18"])
+        lx, ly = int(label[11]), int(label[12])
+
+        def colours(name):
+            area = pixels(r.screenshot(name), lx, ly, 217, 25)
+            return sum(map(blue, area)), sum(map(red, area))
+
+        b, rd = colours("status-ready.png")
+        expect(b > 20 and rd == 0, "准备检测: %d blue, %d red pixels" % (b, rd))
+        r.drive("find", "waittext", "label", gbk("网络正常"), 5000, "sleep", 200)
+        b, rd = colours("status-normal.png")
+        expect(b > 20 and rd == 0, "网络正常: %d blue, %d red pixels" % (b, rd))
+        with open(control, "w") as f:
+            f.write("portal")  # the page comes without the marker: the probe fails
+        r.drive("find", "waittext", "label", gbk("网络异常"), 5000, "sleep", 200)
+        b, rd = colours("status-alarm.png")
+        expect(rd > 20 and b == 0, "网络异常: %d blue, %d red pixels" % (b, rd))
+        r.drive("find", "waittext", "label", gbk("网络异常 > 倒计时：28"), 5000, "sleep", 200)
+        b, rd = colours("status-countdown.png")
+        expect(rd > 20 and b == 0, "countdown: %d blue, %d red pixels" % (b, rd))
+        with open(control, "w") as f:
+            f.write("marker")
+        r.drive("find", "waittext", "label", gbk("网络正常"), 5000, "sleep", 200)
+        b, rd = colours("status-recovered.png")
+        expect(b > 20 and rd == 0, "back to 网络正常: %d blue, %d red pixels" % (b, rd))
+        exit_and_check(r, "close", ini(["[Parameter]", "检测周期=1", "倒计时=30", "新浪=False",
+                                        "百度=True", "强制执行=False"]))
+    finally:
+        r.finish()
+        portal.kill()
+        portal.wait()
+
+
+SCENARIOS = {f.__name__: f for f in (status_repaint, fresh_start, typing, radios, loaded_values,
                                       minimise_and_tray, web_pages, long_path, close_ways,
                                       end_session)}
 

@@ -7,6 +7,7 @@
 //   dump                 the window and every control             -> "main ...", "ctl ..."
 //                        (ctl: class parent x y w h style exstyle text check limit screenx screeny)
 //   text NAME            a control's text                         -> "text NAME <hex>"
+//   waittext NAME HEX MS wait until a control shows the text     -> "text NAME <hex>"
 //   checks               checked states                           -> "checks <ping> <web> <force>"
 //   type NAME HEX        WM_CHAR for each byte of HEX
 //   typew NAME HEX       WM_CHAR (Unicode) for each 4-digit UTF-16 code in HEX, as an IME types
@@ -239,6 +240,16 @@ int main(int argc, char** argv) {
     } else if (cmd == "text") {
       const std::string name = next();
       printf("text %s %s\n", name.c_str(), Hex(Text(Control(name))).c_str());
+    } else if (cmd == "waittext") {
+      const std::string name = next();
+      const std::string want = Unhex(next());
+      const DWORD limit = GetTickCount() + strtoul(next().c_str(), nullptr, 10);
+      HWND control = Control(name);
+      while (Text(control) != want) {
+        if (GetTickCount() > limit) Fail(name + " shows " + Hex(Text(control)));
+        Sleep(20);
+      }
+      printf("text %s %s\n", name.c_str(), Hex(want).c_str());
     } else if (cmd == "checks") {
       printf("checks %ld %ld %ld\n", static_cast<long>(Send(Control("ping"), BM_GETCHECK, 0, 0)),
              static_cast<long>(Send(Control("web"), BM_GETCHECK, 0, 0)),
