@@ -17,6 +17,8 @@ exec scripts/netns.sh bash -c '
   scripts/wine-run.sh "$prefix" --init
   WINEPREFIX=$prefix wine reg add "HKCU\\Software\\Wine\\Explorer" /v Desktop /d Default /f >/dev/null 2>&1
   WINEPREFIX=$prefix wine reg add "HKCU\\Software\\Wine\\Explorer\\Desktops" /v Default /d 1024x768 /f >/dev/null 2>&1
+  # The desktop that the calls above started has the old settings: let it end first.
+  WINEPREFIX=$prefix wineserver -w
   if [ -z "$VD_KEEP_DISPLAY" ]; then
     (sleep 8; import -window root $B/run-screenshot.png && echo "screenshot: $B/run-screenshot.png") &
   fi
