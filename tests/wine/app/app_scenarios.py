@@ -126,6 +126,12 @@ class Run:
         items = [w if w == "sep" else from_hex(w) for w in words[5:]] if count >= 0 else None
         return rect, count, items
 
+    def one_menu(self):
+        """The pop-up menu that is open now."""
+        words = self.one("menu", "find", "menu")
+        rect = tuple(int(v) for v in words[:4])
+        return rect, int(words[4]), None
+
     def choose(self, downs):
         """Picks the menu item `downs` steps down with the keyboard, as a user would."""
         self.drive("find", *(["key", VK_DOWN] * downs), "key", VK_RETURN, "nomenu")
@@ -192,7 +198,9 @@ def pixels(path, left, top, width, height):
     """(r, g, b) of every pixel of a screenshot region."""
     out = subprocess.run(["convert", path, "-crop", "%dx%d+%d+%d" % (width, height, left, top),
                           "+repage", "txt:-"], capture_output=True, text=True, check=True).stdout
-    return [tuple(int(v) for v in m.groups()) for m in re.finditer(r"\((\d+),(\d+),(\d+)", out)]
+    # One line per pixel, left to right, top to bottom: "x,y: (r,g,b)  #RRGGBB  srgb(r,g,b)".
+    found = (re.search(r"\((\d+),(\d+),(\d+)", l) for l in out.splitlines() if not l.startswith("#"))
+    return [tuple(int(v) for v in m.groups()) for m in found if m]
 
 
 def blue(p):
@@ -285,6 +293,9 @@ def fresh_start(a):
         label = f(6, 18)
         expect(from_hex(label[8]) == "准备检测", "status %r" % from_hex(label[8]))
         expect(r.read_ini() is None, "Config.ini created at start")
+        tips = [t for t in (l[1:] for l in r.drive("find", "tips") if l[0] == "tips")]
+        expect(len(tips) == 1 and int(tips[0][0], 16) & 0x40 and tips[0][1] == "3",
+               "balloon tips: %s" % tips)
 
         time.sleep(0.5)
         shot = r.screenshot("window.png")
@@ -296,6 +307,10 @@ def fresh_start(a):
         face = pixels(shot, left + 4, top + height - 6, 1, 1)[0]
         expect(area[0] == face and area[-1] == face, "label background %s, window %s" %
                ((area[0], area[-1]), face))
+        for y in (12, 42):  # edit boxes: white inside their frame
+            c = f(117, y)
+            inside = pixels(shot, int(c[11]) + 3, int(c[12]) + 16, 1, 1)[0]
+            expect(inside == (255, 255, 255), "edit %d background %s" % (y, inside))
         # The tray icon's red badge in the notification area, bottom right of the desktop.
         tray = pixels(shot, sw - 120, sh - 30, 120, 30)
         expect(sum(map(red, tray)) > 3, "no tray icon")
@@ -539,7 +554,42 @@ def status_repaint(a):
         portal.wait()
 
 
-SCENARIOS = {f.__name__: f for f in (status_repaint, fresh_start, typing, radios, loaded_values,
+def tray_icon_at(path, sw, sh):
+    """Screen position of the tray icon: the middle of its red badge in the notification area."""
+    area = pixels(path, sw - 120, sh - 30, 120, 30)
+    spots = [(i % 120, i // 120) for i, p in enumerate(area) if red(p)]
+    expect(spots, "no tray icon")
+    x = sum(p[0] for p in spots) // len(spots) + sw - 120
+    y = sum(p[1] for p in spots) // len(spots) + sh - 30
+    return x, y
+
+
+def real_tray_clicks(a):
+    """The shell's own messages for the icon: real clicks on it in the notification area."""
+    r = Run(a)
+    try:
+        main = next(l[1:] for l in r.drive("find", "dump") if l[0] == "main")
+        x, y = tray_icon_at(r.screenshot("tray-icon.png"), int(main[11]), int(main[12]))
+        r.drive("find", "syscmd", "minimize")
+        expect(r.state() == (0, 1), "minimise did not hide")
+        subprocess.run(["xdotool", "mousemove", str(x), str(y), "click", "1"], check=True)
+        time.sleep(0.5)
+        expect(r.state() == (0, 1), "a single click showed the window")
+        subprocess.run(["xdotool", "click", "--repeat", "2", "--delay", "80", "1"], check=True)
+        time.sleep(0.5)
+        expect(r.state() == (1, 1), "double click at %d,%d: %s, expected shown minimised" %
+               (x, y, r.state()))
+        subprocess.run(["xdotool", "click", "3"], check=True)
+        rect, _, _ = r.one_menu()
+        expect(rect[2] == x - 5, "menu right edge %d, pointer at %d" % (rect[2], x))
+        r.choose(3)  # shown: 定制软件, 官方博客, 退出程序
+        expect(r.exit_code() == 0, "exit code not 0")
+        expect(r.read_ini() == FRESH, "Config.ini %r" % r.read_ini())
+    finally:
+        r.finish()
+
+
+SCENARIOS = {f.__name__: f for f in (real_tray_clicks, status_repaint, fresh_start, typing, radios, loaded_values,
                                       minimise_and_tray, web_pages, long_path, close_ways,
                                       end_session)}
 

@@ -17,6 +17,7 @@
 //   syscmd minimize|restore|close   WM_SYSCOMMAND, as the title-bar buttons and Alt+F4 send
 //   wmclose              WM_CLOSE
 //   state                -> "state <visible> <iconic>"
+//   tips                 the program's tooltip windows            -> "tips <style> <tool count>"
 //   tray MSG             the shell's callback message 0x8064 with lParam MSG (decimal)
 //   cursor X Y           SetCursorPos
 //   menu                 wait for the pop-up menu -> "menu <l> <t> <r> <b> <count> <hex|sep>..."
@@ -26,7 +27,10 @@
 //   sleep MS
 //   exit                 wait for the process to end              -> "exit <code>"
 // NAME: period, length, ok, ping, web, force, label. The driver exits 1 on the first failure.
+// clang-format off
 #include <windows.h>
+#include <commctrl.h>
+// clang-format on
 
 #include <cstdio>
 #include <cstdlib>
@@ -159,6 +163,17 @@ void Dump() {
   EnumChildWindows(g_main, DumpChild, 0);
 }
 
+BOOL CALLBACK PrintTips(HWND w, LPARAM) {
+  DWORD pid = 0;
+  GetWindowThreadProcessId(w, &pid);
+  char cls[64] = {};
+  GetClassNameA(w, cls, sizeof cls);
+  if (pid == g_pid && _stricmp(cls, "tooltips_class32") == 0 && GetWindow(w, GW_OWNER) == g_main)
+    printf("tips %08lx %ld\n", static_cast<unsigned long>(GetWindowLongA(w, GWL_STYLE)),
+           static_cast<long>(Send(w, TTM_GETTOOLCOUNT, 0, 0)));
+  return TRUE;
+}
+
 HWND VisibleMenu() {
   HWND menu = nullptr;
   while ((menu = FindWindowExA(nullptr, menu, "#32768", nullptr)))
@@ -286,6 +301,8 @@ int main(int argc, char** argv) {
       PostMessageA(g_main, WM_CLOSE, 0, 0);
     } else if (cmd == "state") {
       printf("state %d %d\n", IsWindowVisible(g_main) ? 1 : 0, IsIconic(g_main) ? 1 : 0);
+    } else if (cmd == "tips") {
+      EnumWindows(PrintTips, 0);
     } else if (cmd == "tray") {
       PostMessageA(g_main, 0x8064, 100, atoi(next().c_str()));
     } else if (cmd == "cursor") {
