@@ -27,7 +27,9 @@ READY = "准备检测"
 NORMAL = "网络正常"
 ALARM = "网络异常"
 COUNT = "网络异常 > 倒计时："
-RELAY = "user32.ExitWindowsEx;kernel32.WritePrivateProfileStringA"
+# The profile writer lives in kernel32 on some Wine versions and in kernelbase on others.
+RELAY = ("user32.ExitWindowsEx;kernel32.WritePrivateProfileStringA;"
+         "kernelbase.WritePrivateProfileStringA")
 
 
 def gbk_hex(text):
@@ -128,8 +130,17 @@ class Run:
     def wait_label(self, text, timeout):
         return self.wait_for("label", timeout, lambda s: s == text)
 
-    def colour(self):
-        """'blue', 'red' or 'none': the dominant text colour inside the status label."""
+    def colour(self, timeout=6):
+        """'blue', 'red' or 'none': the dominant text colour inside the status label. Polls,
+        because a loaded machine may take a while to paint the window."""
+        end = time.time() + timeout
+        while True:
+            c = self._colour_now()
+            if c != "none" or time.time() > end:
+                return c
+            time.sleep(0.3)
+
+    def _colour_now(self):
         if not self.rect:
             return "none"
         l, t, r, b = self.rect
@@ -153,12 +164,12 @@ class Run:
     def shutdowns(self):
         with open(self.trace_path, "rb") as f:
             data = f.read().decode("latin-1")
-        return re.findall(r"Call user32\.ExitWindowsEx\(([0-9a-f]+),([0-9a-f]+)\)", data)
+        return re.findall(r"Call user32\.ExitWindowsEx\(([0-9a-f]+),([0-9a-f]+)\)", data, re.I)
 
     def profile_writes(self):
         with open(self.trace_path, "rb") as f:
             data = f.read().decode("latin-1")
-        return len(re.findall(r"Call kernel32\.WritePrivateProfileStringA\(", data))
+        return len(re.findall(r"Call kernel(?:32|base)\.WritePrivateProfileStringA\(", data, re.I))
 
     def exit_code(self, timeout):
         try:
@@ -198,12 +209,12 @@ def countdown_numbers(run):
 # --- scenarios -------------------------------------------------------------------------------
 
 def fresh_start(a):
-    r = Run(a, ini(period="1"))
+    r = Run(a, ini(period="4"))
     try:
         t, _ = r.wait_label(READY, 20)
         expect(r.colour() == "blue", "ready text not blue")
-        t2, _ = r.wait_label(NORMAL, 3)
-        expect(t2 - t < 2.5, "normal came %.1f s after ready" % (t2 - t))
+        t2, _ = r.wait_label(NORMAL, 7)
+        expect(t2 - t < 6, "normal came %.1f s after ready" % (t2 - t))
         expect(r.colour() == "blue", "normal text not blue")
         r.command("close")
         expect(r.exit_code(10) == 0, "exit code not 0")
@@ -337,7 +348,9 @@ def no_probe(a):
     try:
         r.wait_label(READY, 20)
         time.sleep(4)
-        expect([s for _, s in r.labels] == [READY], "status changed: %s" % r.labels)
+        # The window exists (hidden, label still empty) a moment before the ready text is set.
+        shown = [s for _, s in r.labels if s]
+        expect(shown == [READY], "status changed: %s" % r.labels)
         expect(r.shutdowns() == [], "unexpected request")
         r.command("close")
         expect(r.exit_code(10) == 0, "exit code not 0")
