@@ -616,6 +616,39 @@ def prepare_prefix(a):
     open(stamp, "w").close()
 
 
+class PrivateDisplay:
+    """An Xvfb of this scenario's own: screenshots, pointer and keyboard see only its desktop,
+    whatever other Wine tests draw at the same time."""
+
+    def __enter__(self):
+        r, w = os.pipe()
+        self.xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(w), "-screen", "0", "1024x768x24",
+                                      "-nolisten", "tcp"], pass_fds=(w,),
+                                     stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        os.close(w)
+        with os.fdopen(r) as f:
+            number = f.readline().strip()
+        expect(number.isdigit(), "Xvfb did not start")
+        self.saved = os.environ.get("DISPLAY")
+        os.environ["DISPLAY"] = ":" + number
+        return self
+
+    def __exit__(self, *exc):
+        self.xvfb.terminate()
+        self.xvfb.wait()
+        if self.saved is None:
+            os.environ.pop("DISPLAY", None)
+        else:
+            os.environ["DISPLAY"] = self.saved
+
+
+def end_wine(prefix):
+    """Ends the prefix's processes, the desktop included: it belongs to this scenario's display."""
+    env = dict(os.environ, WINEPREFIX=prefix)
+    subprocess.run(["wineserver", "-k"], env=env, stderr=subprocess.DEVNULL)
+    subprocess.run(["wineserver", "-w"], env=env, stderr=subprocess.DEVNULL)
+
+
 def main():
     ap = argparse.ArgumentParser()
     ap.add_argument("--exe", required=True)
@@ -626,7 +659,12 @@ def main():
     a = ap.parse_args()
     prepare_prefix(a)
     try:
-        SCENARIOS[a.name](a)
+        with PrivateDisplay():
+            end_wine(a.prefix)  # a desktop left on another display would take the windows
+            try:
+                SCENARIOS[a.name](a)
+            finally:
+                end_wine(a.prefix)
     except Failure as e:
         print("FAIL %s: %s" % (a.name, e))
         return 1
