@@ -589,7 +589,22 @@ def real_tray_clicks(a):
         r.finish()
 
 
-SCENARIOS = {f.__name__: f for f in (real_tray_clicks, status_repaint, fresh_start, typing, radios, loaded_values,
+def ok_applies(a):
+    """A typed period takes effect with OK only; until then the watch keeps its loaded one."""
+    r = Run(a, ini(["[Parameter]", "检测周期=60"]))
+    try:
+        r.drive("find", "settext", "period", gbk("1"), "sleep", 2500)
+        expect(r.text("label") == "准备检测", "a probe ran without OK: %r" % r.text("label"))
+        r.drive("find", "click", "ok", "sleep", 2500)
+        expect(r.text("label") in ("网络正常", "网络异常") or r.text("label").startswith("网络异常 >"),
+               "no probe after OK: %r" % r.text("label"))
+        exit_and_check(r, "close", ini(["[Parameter]", "检测周期=1", "新浪=False", "百度=True",
+                                        "倒计时=60", "强制执行=False"]))
+    finally:
+        r.finish()
+
+
+SCENARIOS = {f.__name__: f for f in (ok_applies, real_tray_clicks, status_repaint, fresh_start, typing, radios, loaded_values,
                                       minimise_and_tray, web_pages, long_path, close_ways,
                                       end_session)}
 
