@@ -25,7 +25,7 @@ function(vd_unit_test name)
   else()
     set(tree unit)
   endif()
-  gtest_discover_tests(${name} TEST_PREFIX "${tree}.${name}." DISCOVERY_TIMEOUT 30)
+  gtest_discover_tests(${name} TEST_PREFIX "${tree}.${name}." DISCOVERY_TIMEOUT 30 NO_PRETTY_VALUES)
 endfunction()
 
 # vd_wine_test(name SOURCES ... LIBS ... [LABELS ...] [TIMEOUT s]): a console GoogleTest exe for
