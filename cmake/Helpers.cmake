@@ -41,3 +41,14 @@ function(vd_wine_test name)
   set_tests_properties(wine.${name} PROPERTIES TIMEOUT ${A_TIMEOUT} LABELS "wine;${A_LABELS}"
                        FIXTURES_REQUIRED wineprefix)
 endfunction()
+
+# Adds every subfolder of the current source folder that has a CMakeLists.txt, so each
+# subsystem's tests and benchmarks stay in their own folder.
+function(vd_add_subdirectories)
+  file(GLOB dirs LIST_DIRECTORIES true ${CMAKE_CURRENT_SOURCE_DIR}/*)
+  foreach(d ${dirs})
+    if(IS_DIRECTORY ${d} AND EXISTS ${d}/CMakeLists.txt)
+      add_subdirectory(${d})
+    endif()
+  endforeach()
+endfunction()
