@@ -9,8 +9,10 @@ moment the portal stops answering to the red label, against the configured perio
 """
 import argparse
 import os
+import shutil
 import subprocess
 import sys
+import tempfile
 import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
@@ -61,32 +63,36 @@ def memory_kib(pid):
     return rss, hwm, private
 
 
+def sample(run, args, label, seconds):
+    """Processor time and memory of one started program over `seconds`, past its start-up."""
+    pid = None
+    for _ in range(100):
+        pid = find_pid(run.exe)
+        if pid:
+            break
+        time.sleep(0.1)
+    server = find_pid("wineserver", args.prefix)
+    time.sleep(3)
+    c0, s0 = cpu_seconds(pid), cpu_seconds(server) if server else 0.0
+    peak_private, samples = 0, []
+    end = time.time() + seconds
+    while time.time() < end:
+        rss, _, private = memory_kib(pid)
+        peak_private = max(peak_private, private)
+        samples.append((rss, private))
+        time.sleep(1)
+    c1, s1 = cpu_seconds(pid), cpu_seconds(server) if server else 0.0
+    rss, hwm, private = memory_kib(pid)
+    return {"what": label, "cpu": c1 - c0, "server": s1 - s0, "seconds": seconds, "rss": rss,
+            "peak_rss": hwm, "private": private, "peak_private": peak_private,
+            "first": samples[0] if samples else (0, 0)}
+
+
 def measure(args, label, config, exe, seconds):
-    """Runs the program for `seconds` and returns its cost figures."""
     run = scenarios.Run(args, config, trace=False, exe=exe)
     try:
         run.wait_for("window", 30)
-        pid = None
-        for _ in range(100):
-            pid = find_pid(run.exe)
-            if pid:
-                break
-            time.sleep(0.1)
-        server = find_pid("wineserver", args.prefix)
-        time.sleep(3)  # past start-up
-        c0, s0 = cpu_seconds(pid), cpu_seconds(server) if server else 0.0
-        peak_private, samples = 0, []
-        end = time.time() + seconds
-        while time.time() < end:
-            rss, hwm, private = memory_kib(pid)
-            peak_private = max(peak_private, private)
-            samples.append((rss, private))
-            time.sleep(1)
-        c1, s1 = cpu_seconds(pid), cpu_seconds(server) if server else 0.0
-        rss, hwm, private = memory_kib(pid)
-        return {"what": label, "cpu": c1 - c0, "server": s1 - s0, "seconds": seconds,
-                "rss": rss, "peak_rss": hwm, "private": private, "peak_private": peak_private,
-                "first": samples[0] if samples else (0, 0)}
+        return sample(run, args, label, seconds)
     finally:
         run.finish()
 
@@ -95,8 +101,6 @@ class Yardstick(scenarios.Run):
     """The minimal window, started like the program but with nothing to watch."""
 
     def __init__(self, args, exe):
-        import shutil
-        import tempfile
         self.args = args
         self.dir = tempfile.mkdtemp(prefix="vd-cost-")
         self.exe = os.path.join(self.dir, "minimal.exe")
@@ -112,24 +116,7 @@ class Yardstick(scenarios.Run):
 def measure_yardstick(args, seconds):
     y = Yardstick(args, args.minimal)
     try:
-        pid = None
-        for _ in range(100):
-            pid = find_pid(y.exe)
-            if pid:
-                break
-            time.sleep(0.1)
-        server = find_pid("wineserver", args.prefix)
-        time.sleep(3)
-        c0, s0 = cpu_seconds(pid), cpu_seconds(server) if server else 0.0
-        peak_private = 0
-        end = time.time() + seconds
-        while time.time() < end:
-            peak_private = max(peak_private, memory_kib(pid)[2])
-            time.sleep(1)
-        c1, s1 = cpu_seconds(pid), cpu_seconds(server) if server else 0.0
-        rss, hwm, private = memory_kib(pid)
-        return {"what": "minimal window", "cpu": c1 - c0, "server": s1 - s0, "seconds": seconds,
-                "rss": rss, "peak_rss": hwm, "private": private, "peak_private": peak_private}
+        return sample(y, args, "minimal window", seconds)
     finally:
         y.finish()
 
