@@ -1,0 +1,277 @@
+// The web-page probe and the watch against a misbehaving portal on 127.0.0.1:80 (www.baidu.com
+// resolves there inside the test namespace). run_hostile.py starts hostile_server.py; the tests
+// switch its behaviour through its /ctl/ paths, which it always answers straight.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+#include <future>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "WineTestUtil.h"
+#include "http/HttpRequest.h"
+#include "http/WebPageProbe.h"
+#include "text/Texts.h"
+#include "watch/TimerPeriod.h"
+#include "watch/Watch.h"
+
+namespace vd {
+namespace {
+
+using testing::NewThreads;
+using testing::NowMs;
+using testing::PumpFor;
+using testing::PumpUntil;
+using testing::ThreadEnds;
+using testing::ThreadIds;
+
+const Bytes kMarker("\xE7\x99\xBE\xE5\xBA\xA6\xE4\xB8\x80\xE4\xB8\x8B", 12);
+constexpr size_t kHugeBody = 64u << 20;
+
+std::string Control(const std::string& path) { return HttpRequest("http://127.0.0.1/ctl/" + path); }
+
+void Mode(const std::string& name) { ASSERT_EQ(Control("mode/" + name), "mode " + name); }
+
+int Count() {
+  const std::string answer = Control("count");
+  return answer.rfind("count ", 0) == 0 ? std::stoi(answer.substr(6)) : -1;
+}
+
+// True once the server has taken `n` probe requests, within `ms`.
+bool RequestsReach(int n, double ms) {
+  const double end = NowMs() + ms;
+  while (Count() < n) {
+    if (NowMs() > end) return false;
+    ::Sleep(50);
+  }
+  return true;
+}
+
+struct Timed {
+  bool success;
+  double ms;
+};
+
+Timed TimedProbe() {
+  const double start = NowMs();
+  const bool success = WebPageProbe();
+  return {success, NowMs() - start};
+}
+
+bool Pending(const std::future<Timed>& f) {
+  return f.wait_for(std::chrono::seconds(0)) != std::future_status::ready;
+}
+
+struct HostileCase {
+  const char* mode;
+  bool success;
+  const char* why;
+};
+
+// Whatever the server does, the probe ends, the marker alone decides, and the probe after it
+// against a sound server succeeds. A drip of one byte a second runs alongside the table.
+TEST(HostileServer, EachAnswerEndsAsTheMarkerSaysAndTheNextProbeWorks) {
+  Mode("drip");
+  std::future<Timed> drip = std::async(std::launch::async, TimedProbe);
+  ASSERT_TRUE(RequestsReach(1, 5000));
+
+  const HostileCase cases[] = {
+      {"garbage-status", true, "no HTTP status line: the bytes are the body, the marker in it"},
+      {"garbage-nomarker", false, "no HTTP status line and no marker"},
+      {"big-headers", true, "6000-byte header block: the header query fails, the body stays"},
+      {"reset-early", false, "reset before the marker arrived"},
+      {"reset-late", true, "reset after the marker arrived: what was read counts"},
+      {"redirect-https", false, "followed to https://www.baidu.com/, nothing listens"},
+      {"huge", true, "64 MiB body, marker in its last bytes"},
+  };
+  for (const HostileCase& c : cases) {
+    Mode(c.mode);
+    const Timed t = TimedProbe();
+    EXPECT_EQ(t.success, c.success) << c.mode << ": " << c.why;
+    std::printf("%-16s -> %s after %7.0f ms\n", c.mode, t.success ? "success" : "failure", t.ms);
+    Mode("good");
+    EXPECT_TRUE(WebPageProbe()) << "after " << c.mode;
+  }
+
+  ASSERT_EQ(drip.wait_for(std::chrono::seconds(120)), std::future_status::ready);
+  const Timed t = drip.get();
+  EXPECT_TRUE(t.success) << "drip";
+  std::printf("%-16s -> %s after %7.0f ms\n", "drip", t.success ? "success" : "failure", t.ms);
+  EXPECT_TRUE(WebPageProbe()) << "after drip";
+}
+
+TEST(HostileServer, HugeBodyComesBackWhole) {
+  Mode("huge");
+  const Bytes body = HttpRequest(texts::kPortalUrl);
+  EXPECT_EQ(body.size(), kHugeBody);
+  EXPECT_EQ(FindBytes(body.substr(body.size() - kMarker.size()), kMarker), 1);
+  Mode("good");
+}
+
+// WinINet sets no receive time limit of its own here: the probe waits as long as the server
+// keeps the connection open, and ends as a failure the moment it lets go.
+TEST(HostileServer, SilentServerHoldsTheProbeUntilItLetsGo) {
+  Mode("silent");
+  const int before = Count();
+  std::future<Timed> probe = std::async(std::launch::async, TimedProbe);
+  ASSERT_TRUE(RequestsReach(before + 1, 5000));
+  ::Sleep(3000);
+  EXPECT_TRUE(Pending(probe)) << "a silent server ended the probe by itself";
+  Mode("good");
+  ASSERT_EQ(Control("release"), "released 1");
+  ASSERT_EQ(probe.wait_for(std::chrono::seconds(10)), std::future_status::ready);
+  const Timed t = probe.get();
+  EXPECT_FALSE(t.success);
+  std::printf("silent: failure after %.0f ms, when the server closed\n", t.ms);
+  EXPECT_TRUE(WebPageProbe());
+}
+
+// WinINet follows a redirect loop without a limit of its own; the probe ends with the first
+// answer that is not a redirection, and that page decides.
+TEST(HostileServer, RedirectLoopIsFollowedUntilItEnds) {
+  Mode("redirect-loop");
+  const int before = Count();
+  std::future<Timed> probe = std::async(std::launch::async, TimedProbe);
+  ::Sleep(3000);
+  const int hops = Count() - before;
+  EXPECT_TRUE(Pending(probe));
+  EXPECT_GT(hops, 10);
+  std::printf("redirect loop: %d requests in 3 s\n", hops);
+  Mode("good");
+  ASSERT_EQ(probe.wait_for(std::chrono::seconds(10)), std::future_status::ready);
+  EXPECT_TRUE(probe.get().success);
+  EXPECT_TRUE(WebPageProbe());
+}
+
+// --- the watch engine with the real web-page probe ------------------------------------------
+
+constexpr UINT_PTR kCountdownTimer = 1;
+
+// The main window's side of the watch on a hidden window; shutdown requests are only counted.
+class WindowUi : public WatchUi {
+ public:
+  HWND window = nullptr;
+  Text periodText = "1";
+  Text lengthText = "100";
+  Text label = texts::kStatusReady;
+  uint32_t colour = kBlue;
+  int period = 1000;
+  std::vector<Text> labels;
+
+  Text PeriodText() override { return periodText; }
+  Text LengthText() override { return lengthText; }
+  int WebChecked() override { return 1; }
+  int PingChecked() override { return 0; }
+  int ForceChecked() override { return 0; }
+  void SetLabelText(const Text& text) override {
+    label = text;
+    labels.push_back(text);
+  }
+  void SetLabelColour(uint32_t value) override { colour = value; }
+  uint32_t LabelColour() override { return colour; }
+  void SetTimerPeriod(int milliseconds) override {
+    if (const auto next = TimerPeriodAfterWrite(period, milliseconds)) {
+      period = *next;
+      ::KillTimer(window, kCountdownTimer);
+      if (period > 0) ::SetTimer(window, kCountdownTimer, period, nullptr);
+    }
+  }
+};
+
+class HostileWatch : public ::testing::Test {
+ protected:
+  static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* watch = reinterpret_cast<Watch*>(::GetWindowLongPtrA(window, GWLP_USERDATA));
+    LRESULT result = 0;
+    if (watch && watch->HandleMessage(message, wParam, lParam, &result)) return result;
+    if (watch && message == WM_TIMER && wParam == kCountdownTimer) {
+      watch->Tick();
+      return 0;
+    }
+    return ::DefWindowProcA(window, message, wParam, lParam);
+  }
+
+  void SetUp() override {
+    threadsAtStart = ThreadIds();
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = Proc;
+    wc.hInstance = ::GetModuleHandleA(nullptr);
+    wc.lpszClassName = "vd-hostile-watch";
+    ::RegisterClassA(&wc);
+    ui.window = ::CreateWindowExA(0, wc.lpszClassName, "hostile watch", WS_OVERLAPPEDWINDOW, 0, 0,
+                                  255, 221, nullptr, nullptr, wc.hInstance, nullptr);
+    ASSERT_NE(ui.window, nullptr);
+    auto* count = &shutdowns;
+    watch = std::make_unique<Watch>(
+        ui.window, ui,
+        WatchServices{WebPageProbe, nullptr, {[count] { ++*count; }, [count] { ++*count; }}});
+    ::SetWindowLongPtrA(ui.window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(watch.get()));
+    ::SetTimer(ui.window, kCountdownTimer, 1000, nullptr);
+  }
+
+  void TearDown() override {
+    watch->Stop();
+    Control("release");
+    Mode("good");
+    for (DWORD id : NewThreads(threadsAtStart)) EXPECT_TRUE(ThreadEnds(id, 10000)) << id;
+    ::SetWindowLongPtrA(ui.window, GWLP_USERDATA, 0);
+    ::DestroyWindow(ui.window);
+    EXPECT_EQ(shutdowns, 0);
+  }
+
+  bool LabelBecomes(const char* text, double ms) {
+    return PumpUntil([&] { return ui.label == text; }, ms);
+  }
+
+  std::set<DWORD> threadsAtStart;
+  WindowUi ui;
+  int shutdowns = 0;
+  std::unique_ptr<Watch> watch;
+};
+
+// One worker through a run of hostile answers: each failure shows the Alarm, and the next sound
+// answer brings Normal back, so the worker went on probing after every one of them.
+TEST_F(HostileWatch, KeepsProbingAfterHostileAnswers) {
+  Mode("good");
+  watch->Apply();
+  ASSERT_TRUE(LabelBecomes(texts::kStatusNormal, 5000));
+  for (const char* mode : {"garbage-nomarker", "reset-early", "redirect-https"}) {
+    Mode(mode);
+    EXPECT_TRUE(LabelBecomes(texts::kStatusAlarm, 5000)) << mode;
+    Mode("good");
+    EXPECT_TRUE(LabelBecomes(texts::kStatusNormal, 5000)) << "after " << mode;
+  }
+  EXPECT_EQ(watch->Cycle().State(), kWatchNormal);
+}
+
+// A worker held by a silent server is abandoned by the next apply at once; the new worker
+// probes a sound server, and the old one's late failure changes nothing. Its thread ends when
+// the server lets go of the connection.
+TEST_F(HostileWatch, ApplyAbandonsAProbeHeldBySilentServer) {
+  Mode("silent");
+  const int before = Count();
+  std::set<DWORD> threads = ThreadIds();
+  watch->Apply();
+  PumpFor(100);
+  const std::set<DWORD> first = NewThreads(threads);
+  ASSERT_EQ(first.size(), 1u);
+  ASSERT_TRUE(PumpUntil([&] { return Count() > before; }, 5000));
+
+  Mode("good");
+  const double start = NowMs();
+  watch->Apply();
+  std::printf("apply with a probe in flight returned after %.1f ms\n", NowMs() - start);
+  ASSERT_TRUE(LabelBecomes(texts::kStatusNormal, 5000));
+  EXPECT_FALSE(ThreadEnds(*first.begin(), 0)) << "the held probe ended by itself";
+
+  ASSERT_EQ(Control("release"), "released 1");
+  EXPECT_TRUE(ThreadEnds(*first.begin(), 5000));
+  PumpFor(1500);
+  for (const Text& label : ui.labels) EXPECT_EQ(label, texts::kStatusNormal);
+}
+
+}  // namespace
+}  // namespace vd
