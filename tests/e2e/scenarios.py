@@ -53,12 +53,16 @@ class Failure(Exception):
 class Run:
     """One start of the program with its portal, watcher and trace."""
 
-    def __init__(self, args, config, mode="marker", refuse=False, trace=True, exe=None):
+    def __init__(self, args, config, mode="marker", refuse=False, trace=True, exe=None,
+                 app_subdir=None):
         self.args = args
         self.dir = tempfile.mkdtemp(prefix="vd-e2e-")
-        self.exe = os.path.join(self.dir, "Vendrilov.exe")
+        # The exe and Config.ini go into app_subdir when given, apart from the run's own files.
+        self.app_dir = os.path.join(self.dir, app_subdir) if app_subdir else self.dir
+        os.makedirs(self.app_dir, exist_ok=True)
+        self.exe = os.path.join(self.app_dir, "Vendrilov.exe")
         shutil.copy(exe or args.exe, self.exe)
-        self.ini = os.path.join(self.dir, "Config.ini")
+        self.ini = os.path.join(self.app_dir, "Config.ini")
         if config is not None:
             with open(self.ini, "wb") as f:
                 f.write(config)
@@ -77,7 +81,7 @@ class Run:
         env = dict(self.env, WINEDEBUG="-all,+relay" if trace else "-all")
         self.t0 = time.time()
         self.prog = subprocess.Popen([WINE_RUN, args.prefix, self.exe], env=env, stderr=trace,
-                                     stdout=subprocess.DEVNULL, cwd=self.dir)
+                                     stdout=subprocess.DEVNULL, cwd=self.app_dir)
         self.watch = subprocess.Popen([WINE_RUN, args.prefix, args.watcher, "120"], env=self.env,
                                       stdin=subprocess.PIPE, stdout=subprocess.PIPE, text=True,
                                       encoding="latin-1")
@@ -99,6 +103,9 @@ class Run:
                 self.events.put(("label", t, text))
             elif parts[0] == "stats":
                 self.events.put(("stats", t, (int(parts[1]), int(parts[2]))))
+            elif parts[0] == "fields":
+                texts = tuple(b"" if h == "-" else bytes.fromhex(h) for h in parts[1:3])
+                self.events.put(("fields", t, texts + tuple(int(x) for x in parts[3:6])))
             elif parts[0] in ("window", "gone"):
                 self.events.put((parts[0], t, None))
         self.events.put(("eof", time.time() - self.t0, None))

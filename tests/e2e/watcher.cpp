@@ -5,7 +5,8 @@
 // Output lines (stdout, flushed): "window <ms>", "label <ms> <hex of GBK text> <l> <t> <r> <b>",
 // "gone <ms>". Commands: "close" (close box), "period <text>" (types into the check period box
 // without pressing OK), "ok <n>" (clicks OK n times as fast as it can), "stats" (prints
-// "stats <threads> <handles>" of the program's process), "quit".
+// "stats <threads> <handles>" of the program's process), "fields" (prints "fields <hex period>
+// <hex length> <force> <ping> <web>": the edit boxes' texts and the checked states), "quit".
 #include <windows.h>
 // (tlhelp32 after windows.h)
 #include <tlhelp32.h>
@@ -21,6 +22,10 @@ HWND g_main = nullptr;
 HWND g_label = nullptr;
 HWND g_period = nullptr;
 HWND g_ok = nullptr;
+HWND g_length = nullptr;
+HWND g_ping = nullptr;
+HWND g_web = nullptr;
+HWND g_force = nullptr;
 
 // A child's position in its parent's client area, which is what the window tables give.
 bool At(HWND child, int left, int top, int width, int height) {
@@ -34,6 +39,10 @@ BOOL CALLBACK FindControls(HWND child, LPARAM) {
   if (At(child, 6, 18, 217, 25)) g_label = child;
   if (GetParent(child) == g_main && At(child, 117, 12, 67, 22)) g_period = child;
   if (GetParent(child) == g_main && At(child, 192, 11, 48, 53)) g_ok = child;
+  if (GetParent(child) == g_main && At(child, 117, 42, 67, 22)) g_length = child;
+  if (At(child, 13, 22, 48, 16)) g_ping = child;
+  if (At(child, 71, 22, 48, 16)) g_web = child;
+  if (At(child, 153, 22, 72, 16)) g_force = child;
   return TRUE;
 }
 
@@ -56,6 +65,39 @@ std::string WindowText(HWND w) {
   return std::string(buf, strnlen(buf, sizeof buf));
 }
 
+// Any length: a value from the settings file may run to 10239 bytes.
+std::string LongText(HWND w) {
+  DWORD_PTR n = 0;
+  if (!w || !SendMessageTimeoutA(w, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 2000, &n)) return "?";
+  std::string buf(n + 1, '\0');
+  DWORD_PTR got = 0;
+  if (!SendMessageTimeoutA(w, WM_GETTEXT, buf.size(), reinterpret_cast<LPARAM>(&buf[0]),
+                           SMTO_ABORTIFHUNG, 2000, &got))
+    return "?";
+  return std::string(buf.c_str(), strnlen(buf.c_str(), buf.size()));
+}
+
+int CheckState(HWND w) {
+  DWORD_PTR state = 0;
+  if (!w || !SendMessageTimeoutA(w, BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, 2000, &state)) return -1;
+  return state == BST_CHECKED ? 1 : 0;
+}
+
+// Wine's GetProcessHandleCount gives 0; a handle value of the program is live exactly when it
+// can be duplicated, so the live ones are counted one by one.
+DWORD CountHandles(HANDLE proc) {
+  DWORD count = 0;
+  for (UINT_PTR value = 4; value < 0x10000; value += 4) {
+    HANDLE copy = nullptr;
+    if (DuplicateHandle(proc, reinterpret_cast<HANDLE>(value), GetCurrentProcess(), &copy, 0, FALSE,
+                        DUPLICATE_SAME_ACCESS)) {
+      CloseHandle(copy);
+      ++count;
+    }
+  }
+  return count;
+}
+
 void PrintStats() {
   DWORD pid = 0;
   GetWindowThreadProcessId(g_main, &pid);
@@ -67,9 +109,10 @@ void PrintStats() {
     if (te.th32OwnerProcessID == pid) ++threads;
   CloseHandle(snap);
   DWORD handles = 0;
-  HANDLE proc = OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, pid);
+  HANDLE proc = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_DUP_HANDLE, FALSE, pid);
   if (proc) {
     GetProcessHandleCount(proc, &handles);
+    if (handles == 0) handles = CountHandles(proc);
     CloseHandle(proc);
   }
   printf("stats %d %lu\n", threads, handles);
@@ -90,6 +133,11 @@ void ReadCommands() {
       for (int i = atoi(cmd.c_str() + 3); i > 0; --i) PostMessageA(g_ok, BM_CLICK, 0, 0);
     } else if (cmd == "stats") {
       PrintStats();
+    } else if (cmd == "fields") {
+      printf("fields %s %s %d %d %d\n", Hex(LongText(g_period)).c_str(),
+             Hex(LongText(g_length)).c_str(), CheckState(g_force), CheckState(g_ping),
+             CheckState(g_web));
+      fflush(stdout);
     } else if (cmd == "quit") {
       ExitProcess(0);
     }
