@@ -73,7 +73,7 @@ def sample(run, args, label, seconds):
         time.sleep(0.1)
     server = find_pid("wineserver", args.prefix)
     time.sleep(3)
-    c0, s0 = cpu_seconds(pid), cpu_seconds(server) if server else 0.0
+    c0, s0 = cpu_seconds(pid), cpu_seconds(server) if server else float("nan")
     peak_private, samples = 0, []
     end = time.time() + seconds
     while time.time() < end:
@@ -81,7 +81,7 @@ def sample(run, args, label, seconds):
         peak_private = max(peak_private, private)
         samples.append((rss, private))
         time.sleep(1)
-    c1, s1 = cpu_seconds(pid), cpu_seconds(server) if server else 0.0
+    c1, s1 = cpu_seconds(pid), cpu_seconds(server) if server else float("nan")
     rss, hwm, private = memory_kib(pid)
     return {"what": label, "cpu": c1 - c0, "server": s1 - s0, "seconds": seconds, "rss": rss,
             "peak_rss": hwm, "private": private, "peak_private": peak_private,
