@@ -16,6 +16,9 @@ if [ ! -f "$prefix/.vd-ready" ]; then
   if [ ! -f "$prefix/.vd-ready" ]; then
     wineboot -i >/dev/null 2>&1 || true
     wineserver -w || true
+    # Debian's Wine does not find its own Marlett, so title-bar buttons would draw as letters.
+    [ -f /usr/share/wine/fonts/marlett.ttf ] &&
+      cp /usr/share/wine/fonts/marlett.ttf "$prefix/drive_c/windows/Fonts/" 2>/dev/null || true
     touch "$prefix/.vd-ready"
   fi
   flock -u 9
