@@ -30,9 +30,10 @@ void SaveSettings(ProfileStore& store, SettingsControls& controls) {
   store.Put(t::kSection, t::kKeyForce, BoolToText(controls.ForceChecked()));
 }
 
+// Searched by characters: in a GBK name the second byte of a character may be 0x5C.
 Text SettingsPathBeside(const Text& executablePath) {
-  const size_t cut = executablePath.rfind('\\');
-  const Text directory = cut == Text::npos ? Text() : executablePath.substr(0, cut);
+  const int cut = FindTextReverse(executablePath, "\\");
+  const Text directory = cut == -1 ? Text() : TextLeft(executablePath, cut - 1);
   return directory + "\\" + t::kSettingsFile;
 }
 

@@ -183,6 +183,9 @@ TEST(SettingsPath, CutAtTheLastBackslash) {
       {"C:\\Vendrilov.exe", "C:\\Config.ini"},
       {"\\\\server\\share\\a.b\\v.exe", "\\\\server\\share\\a.b\\Config.ini"},
       {"v.exe", "\\Config.ini"},
+      // A GBK name whose second byte is 0x5C ("\\") is one character, not a separator.
+      {"C:\\Tools\\\x95\x5C.exe", "C:\\Tools\\Config.ini"},
+      {"C:\\\x95\x5C\\v.exe", "C:\\\x95\x5C\\Config.ini"},
   };
   for (const auto& c : cases) EXPECT_EQ(vd::SettingsPathBeside(c.exe), c.ini) << c.exe;
 }
