@@ -277,11 +277,8 @@ def main():
     ap.add_argument("--prefix", required=True)
     ap.add_argument("name", choices=sorted(CASES))
     a = ap.parse_args()
-    if os.environ.get("VD_E2E_NETNS") != "1":
-        # Own network and mount namespaces: port 80, and the read-only mount, stay in here.
-        os.execvp("unshare", ["unshare", "-mn", "env", "VD_E2E_NETNS=1", sys.executable] +
-                  sys.argv)
-    subprocess.run(["ip", "link", "set", "lo", "up"], check=True)
+    # Own network and mount namespaces: port 80, and the read-only mount, stay in here.
+    scenarios.enter_namespaces("-mn")
     scenarios.prepare_prefix(a.prefix)
     # The trace also counts thread starts: each apply starts one worker.
     subprocess.run(["wine", "reg", "add", "HKCU\\Software\\Wine\\Debug", "/v", "RelayInclude",
@@ -289,13 +286,7 @@ def main():
                    env=dict(os.environ, WINEPREFIX=a.prefix, WINEDEBUG="-all"),
                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, check=True)
     subprocess.run(["wineserver", "-w"], env=dict(os.environ, WINEPREFIX=a.prefix))
-    try:
-        CASES[a.name](a)
-    except Failure as e:
-        print("FAIL %s: %s" % (a.name, e))
-        return 1
-    print("ok %s" % a.name)
-    return 0
+    return scenarios.run_case(a.name, CASES[a.name], a)
 
 
 if __name__ == "__main__":

@@ -388,17 +388,26 @@ def main():
     ap.add_argument("--prefix", required=True)
     ap.add_argument("name", choices=sorted(SCENARIOS))
     a = ap.parse_args()
-    if os.environ.get("VD_E2E_NETNS") != "1":
-        # A namespace of its own per scenario: its own port 80 and its own ICMP answering switch.
-        os.execvp("unshare", ["unshare", "-n", "env", "VD_E2E_NETNS=1", sys.executable] + sys.argv)
-    subprocess.run(["ip", "link", "set", "lo", "up"], check=True)
+    # A namespace of its own per scenario: its own port 80 and its own ICMP answering switch.
+    enter_namespaces("-n")
     prepare_prefix(a.prefix)
+    return run_case(a.name, SCENARIOS[a.name], a)
+
+
+def enter_namespaces(flags):
+    """Re-runs this script once inside new namespaces (unshare flags), with loopback up."""
+    if os.environ.get("VD_E2E_NETNS") != "1":
+        os.execvp("unshare", ["unshare", flags, "env", "VD_E2E_NETNS=1", sys.executable] + sys.argv)
+    subprocess.run(["ip", "link", "set", "lo", "up"], check=True)
+
+
+def run_case(name, case, args):
     try:
-        SCENARIOS[a.name](a)
+        case(args)
     except Failure as e:
-        print("FAIL %s: %s" % (a.name, e))
+        print("FAIL %s: %s" % (name, e))
         return 1
-    print("ok %s" % a.name)
+    print("ok %s" % name)
     return 0
 
 
