@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "WatchWindow.h"
 #include "WineTestUtil.h"
 #include "http/HttpRequest.h"
 #include "http/WebPageProbe.h"
@@ -21,12 +22,15 @@
 namespace vd {
 namespace {
 
+using testing::AttachWatch;
+using testing::CreateWatchWindow;
 using testing::NewThreads;
 using testing::NowMs;
 using testing::PumpFor;
 using testing::PumpUntil;
 using testing::ThreadEnds;
 using testing::ThreadIds;
+using testing::WindowUi;
 
 const Bytes kMarker("\xE7\x99\xBE\xE5\xBA\xA6\xE4\xB8\x80\xE4\xB8\x8B", 12);
 constexpr size_t kHugeBody = 64u << 20;
@@ -148,68 +152,18 @@ TEST(HostileServer, RedirectLoopIsFollowedUntilItEnds) {
 
 // --- the watch engine with the real web-page probe ------------------------------------------
 
-constexpr UINT_PTR kCountdownTimer = 1;
-
-// The main window's side of the watch on a hidden window; shutdown requests are only counted.
-class WindowUi : public WatchUi {
- public:
-  HWND window = nullptr;
-  Text periodText = "1";
-  Text lengthText = "100";
-  Text label = texts::kStatusReady;
-  uint32_t colour = kBlue;
-  int period = 1000;
-  std::vector<Text> labels;
-
-  Text PeriodText() override { return periodText; }
-  Text LengthText() override { return lengthText; }
-  int WebChecked() override { return 1; }
-  int PingChecked() override { return 0; }
-  int ForceChecked() override { return 0; }
-  void SetLabelText(const Text& text) override {
-    label = text;
-    labels.push_back(text);
-  }
-  void SetLabelColour(uint32_t value) override { colour = value; }
-  uint32_t LabelColour() override { return colour; }
-  void SetTimerPeriod(int milliseconds) override {
-    if (const auto next = TimerPeriodAfterWrite(period, milliseconds)) {
-      period = *next;
-      ::KillTimer(window, kCountdownTimer);
-      if (period > 0) ::SetTimer(window, kCountdownTimer, period, nullptr);
-    }
-  }
-};
-
 class HostileWatch : public ::testing::Test {
  protected:
-  static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* watch = reinterpret_cast<Watch*>(::GetWindowLongPtrA(window, GWLP_USERDATA));
-    LRESULT result = 0;
-    if (watch && watch->HandleMessage(message, wParam, lParam, &result)) return result;
-    if (watch && message == WM_TIMER && wParam == kCountdownTimer) {
-      watch->Tick();
-      return 0;
-    }
-    return ::DefWindowProcA(window, message, wParam, lParam);
-  }
-
   void SetUp() override {
     threadsAtStart = ThreadIds();
-    WNDCLASSA wc = {};
-    wc.lpfnWndProc = Proc;
-    wc.hInstance = ::GetModuleHandleA(nullptr);
-    wc.lpszClassName = "vd-hostile-watch";
-    ::RegisterClassA(&wc);
-    ui.window = ::CreateWindowExA(0, wc.lpszClassName, "hostile watch", WS_OVERLAPPEDWINDOW, 0, 0,
-                                  255, 221, nullptr, nullptr, wc.hInstance, nullptr);
+    ui.lengthText = "100";  // no countdown reaches zero here
+    ui.window = CreateWatchWindow("vd-hostile-watch");
     ASSERT_NE(ui.window, nullptr);
     auto* count = &shutdowns;
     watch = std::make_unique<Watch>(
         ui.window, ui,
         WatchServices{WebPageProbe, nullptr, {[count] { ++*count; }, [count] { ++*count; }}});
-    ::SetWindowLongPtrA(ui.window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(watch.get()));
-    ::SetTimer(ui.window, kCountdownTimer, 1000, nullptr);
+    AttachWatch(ui.window, watch.get());
   }
 
   void TearDown() override {
@@ -217,7 +171,7 @@ class HostileWatch : public ::testing::Test {
     Control("release");
     Mode("good");
     for (DWORD id : NewThreads(threadsAtStart)) EXPECT_TRUE(ThreadEnds(id, 10000)) << id;
-    ::SetWindowLongPtrA(ui.window, GWLP_USERDATA, 0);
+    AttachWatch(ui.window, nullptr);
     ::DestroyWindow(ui.window);
     EXPECT_EQ(shutdowns, 0);
   }

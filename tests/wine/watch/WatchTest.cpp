@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "WatchWindow.h"
 #include "WineTestUtil.h"
 #include "text/Texts.h"
 #include "watch/Ping.h"
@@ -20,74 +21,18 @@
 namespace vd {
 namespace {
 
+using testing::AttachWatch;
+using testing::CreateWatchWindow;
+using testing::kCountdownTimer;
 using testing::NewThreads;
 using testing::NowMs;
 using testing::PumpFor;
 using testing::PumpUntil;
 using testing::ThreadEnds;
 using testing::ThreadIds;
-
-constexpr UINT_PTR kCountdownTimer = 1;
+using testing::WindowUi;
 
 std::string Countdown(int n) { return std::string(texts::kCountdownPrefix) + std::to_string(n); }
-
-// The main window's side, as the app provides it, on a real window and a real timer.
-class WindowUi : public WatchUi {
- public:
-  HWND window = nullptr;
-  DWORD thread = ::GetCurrentThreadId();
-  Text periodText = "1";
-  Text lengthText = "3";
-  int web = 1;
-  int ping = 0;
-  int force = 0;
-  Text label = texts::kStatusReady;
-  uint32_t colour = kBlue;
-  int period = 1000;
-  std::vector<Text> labels;  // every text set, in order
-  int radioReads = 0;
-  int offThread = 0;  // calls not made on the user-interface thread
-
-  Text PeriodText() override { return Read(periodText); }
-  Text LengthText() override { return Read(lengthText); }
-  int WebChecked() override {
-    ++radioReads;
-    return Read(web);
-  }
-  int PingChecked() override {
-    ++radioReads;
-    return Read(ping);
-  }
-  int ForceChecked() override { return Read(force); }
-  void SetLabelText(const Text& text) override {
-    Check();
-    label = text;
-    labels.push_back(text);
-  }
-  void SetLabelColour(uint32_t value) override {
-    Check();
-    colour = value;
-  }
-  uint32_t LabelColour() override { return Read(colour); }
-  void SetTimerPeriod(int milliseconds) override {
-    Check();
-    if (const auto next = TimerPeriodAfterWrite(period, milliseconds)) {
-      period = *next;
-      ::KillTimer(window, kCountdownTimer);
-      if (period > 0) ::SetTimer(window, kCountdownTimer, period, nullptr);
-    }
-  }
-
- private:
-  void Check() {
-    if (::GetCurrentThreadId() != thread) ++offThread;
-  }
-  template <typename T>
-  T Read(const T& value) {
-    Check();
-    return value;
-  }
-};
 
 // Probes that count their calls and can be held in flight; shared with the worker threads so
 // that a stopped worker finishing late never touches a finished test.
@@ -121,27 +66,9 @@ struct FakeProbes {
 
 class WatchTest : public ::testing::Test {
  protected:
-  static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* watch = reinterpret_cast<Watch*>(::GetWindowLongPtrA(window, GWLP_USERDATA));
-    LRESULT result = 0;
-    if (watch && watch->HandleMessage(message, wParam, lParam, &result)) return result;
-    if (watch && message == WM_TIMER && wParam == kCountdownTimer) {
-      watch->Tick();
-      return 0;
-    }
-    return ::DefWindowProcA(window, message, wParam, lParam);
-  }
-
   void SetUp() override {
     threadsAtStart = ThreadIds();
-    WNDCLASSA wc = {};
-    wc.lpfnWndProc = Proc;
-    wc.hInstance = ::GetModuleHandleA(nullptr);
-    wc.lpszClassName = "vd-watch-test";
-    ::RegisterClassA(&wc);
-    // Never shown, like the main window while it sits in the notification area.
-    ui.window = ::CreateWindowExA(0, wc.lpszClassName, "watch test", WS_OVERLAPPEDWINDOW, 0, 0, 255,
-                                  221, nullptr, nullptr, wc.hInstance, nullptr);
+    ui.window = CreateWatchWindow("vd-watch-test");
     ASSERT_NE(ui.window, nullptr);
     auto p = probes;
     WatchServices services{
@@ -149,15 +76,14 @@ class WatchTest : public ::testing::Test {
         [p] { return p->Run(p->pingCalls, p->pingResult); },
         {[this] { requests.push_back("forced"); }, [this] { requests.push_back("plain"); }}};
     watch = std::make_unique<Watch>(ui.window, ui, services);
-    ::SetWindowLongPtrA(ui.window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(watch.get()));
-    ::SetTimer(ui.window, kCountdownTimer, 1000, nullptr);  // ticks from start-up
+    AttachWatch(ui.window, watch.get());
   }
 
   void TearDown() override {
     watch->Stop();
     ::SetEvent(probes->gate.Get());
     for (DWORD id : NewThreads(threadsAtStart)) EXPECT_TRUE(ThreadEnds(id, 3000)) << id;
-    ::SetWindowLongPtrA(ui.window, GWLP_USERDATA, 0);
+    AttachWatch(ui.window, nullptr);
     ::DestroyWindow(ui.window);
     EXPECT_EQ(ui.offThread, 0);
   }
