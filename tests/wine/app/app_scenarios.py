@@ -595,9 +595,14 @@ def ok_applies(a):
     try:
         r.drive("find", "settext", "period", gbk("1"), "sleep", 2500)
         expect(r.text("label") == "准备检测", "a probe ran without OK: %r" % r.text("label"))
-        r.drive("find", "click", "ok", "sleep", 2500)
-        expect(r.text("label") in ("网络正常", "网络异常") or r.text("label").startswith("网络异常 >"),
-               "no probe after OK: %r" % r.text("label"))
+        r.drive("find", "click", "ok")
+        # The first probe comes one new period after OK; a loaded machine may need longer for
+        # its first exchange, so poll rather than sleep a fixed time.
+        probed = lambda s: s in ("网络正常", "网络异常") or s.startswith("网络异常 >")
+        deadline = time.time() + 15
+        while not probed(r.text("label")) and time.time() < deadline:
+            time.sleep(0.5)
+        expect(probed(r.text("label")), "no probe after OK: %r" % r.text("label"))
         exit_and_check(r, "close", ini(["[Parameter]", "检测周期=1", "新浪=False", "百度=True",
                                         "倒计时=60", "强制执行=False"]))
     finally:
