@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <future>
 #include <memory>
 #include <set>
@@ -125,7 +126,10 @@ TEST(HostileServer, SilentServerHoldsTheProbeUntilItLetsGo) {
   ::Sleep(3000);
   EXPECT_TRUE(Pending(probe)) << "a silent server ended the probe by itself";
   Mode("good");
-  ASSERT_EQ(Control("release"), "released 1");
+  // At least the probe's connection; a finished drip answer's may not have been dropped yet.
+  const std::string released = Control("release");
+  ASSERT_EQ(released.rfind("released ", 0), 0u) << released;
+  ASSERT_GE(std::atoi(released.c_str() + 9), 1) << released;
   ASSERT_EQ(probe.wait_for(std::chrono::seconds(10)), std::future_status::ready);
   const Timed t = probe.get();
   EXPECT_FALSE(t.success);
@@ -221,7 +225,10 @@ TEST_F(HostileWatch, ApplyAbandonsAProbeHeldBySilentServer) {
   ASSERT_TRUE(LabelBecomes(texts::kStatusNormal, 5000));
   EXPECT_FALSE(ThreadEnds(*first.begin(), 0)) << "the held probe ended by itself";
 
-  ASSERT_EQ(Control("release"), "released 1");
+  // At least the probe's connection; a finished drip answer's may not have been dropped yet.
+  const std::string released = Control("release");
+  ASSERT_EQ(released.rfind("released ", 0), 0u) << released;
+  ASSERT_GE(std::atoi(released.c_str() + 9), 1) << released;
   EXPECT_TRUE(ThreadEnds(*first.begin(), 5000));
   PumpFor(1500);
   for (const Text& label : ui.labels) EXPECT_EQ(label, texts::kStatusNormal);
