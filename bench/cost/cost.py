@@ -85,7 +85,7 @@ def sample(run, args, label, seconds):
     rss, hwm, private = memory_kib(pid)
     return {"what": label, "cpu": c1 - c0, "server": s1 - s0, "seconds": seconds, "rss": rss,
             "peak_rss": hwm, "private": private, "peak_private": peak_private,
-            "first": samples[0] if samples else (0, 0)}
+            "first": samples[0] if samples else (0, 0), "samples": samples}
 
 
 def measure(args, label, config, exe, seconds):
@@ -182,6 +182,10 @@ def main():
         print("soak %d s: private %d KiB after start, %d KiB at end (peak %d); rss %d -> %d KiB; "
               "cpu %.1f s" % (a.soak, r["first"][1], r["private"], r["peak_private"], r["first"][0],
                               r["rss"], r["cpu"]))
+        # The shape tells a leak (steady climb) from a heap settling in (growth that levels off).
+        step = max(len(r["samples"]) // 12, 1)
+        print("soak private KiB, one sample every %d s: %s" % (
+            step, " ".join(str(p) for _, p in r["samples"][::step])))
     return 0
 
 

@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Body collection of HttpRequest beside curl, on one loopback server in one run.
 
-bench.py [--build build-c] [--count 5] [--exhaust]
+bench.py [--build build-c] [--count 5] [--exhaust] [--memory CALLS]
 
 Runs inside scripts/netns.sh (it only talks to 127.0.0.1). Prints, for 16 MiB, the median and
 best time of HttpRequest (timed inside the Wine process), of the same WinINet reads without
@@ -9,6 +9,9 @@ keeping the body, and of curl, with the ratio HttpRequest / curl; then the time 
 MiB of both for 1 to 64 MiB, which stays flat while collecting the body is linear.
 --exhaust also streams an endless body at one call and reports what came back (the 32-bit
 process runs out of room after some hundreds of MiB; the call must return empty, not crash).
+--memory runs only CALLS fetches of a 64 KiB page in one process, HttpRequest and then the bare
+WinINet reads, and prints the process's private memory as it goes: what one probe per check
+period adds over a long unattended run, and how much of it is WinINet's own.
 """
 import argparse
 import os
@@ -25,12 +28,16 @@ import loopback_server  # noqa: E402
 MIB = 1 << 20
 
 
-def fetch_in_wine(build, url, count, reads_only=False):
+def run_fetch(build, args):
     exe = os.path.join(build, "win32", "bench", "http", "http_fetch_bench.exe")
     prefix = os.path.join(build, "win32", "wineprefix")
+    return subprocess.run([os.path.join(ROOT, "scripts", "wine-run.sh"), prefix, exe] + args,
+                          check=True, capture_output=True, text=True).stdout
+
+
+def fetch_in_wine(build, url, count, reads_only=False):
     mode = ["--reads-only"] if reads_only else []
-    out = subprocess.run([os.path.join(ROOT, "scripts", "wine-run.sh"), prefix, exe] + mode + [url, str(count)],
-                         check=True, capture_output=True, text=True).stdout
+    out = run_fetch(build, mode + [url, str(count)])
     rows = []
     for line in out.split():
         if line.startswith("bytes="):
@@ -50,16 +57,43 @@ def curl_times(url, count, size):
     return times
 
 
+def memory(build, base, calls):
+    url = "%s/bytes?n=%d" % (base, 64 * 1024)
+    every = max(calls // 10, 1)
+    series = {}
+    for name, mode in (("HttpRequest", []), ("bare WinINet", ["--reads-only"])):
+        rows = []
+        for line in run_fetch(build, mode + ["--memory", str(every), url, str(calls)]).split("\n"):
+            if line.startswith("calls="):
+                done, kib = (int(f.split("=")[1]) for f in line.split())
+                rows.append((done, kib))
+        series[name] = rows
+    print("Private KiB after N fetches of a 64 KiB page (one process each)")
+    print("  %8s %12s %13s" % ("N", "HttpRequest", "bare WinINet"))
+    for (n, ours), (_, bare) in zip(series["HttpRequest"], series["bare WinINet"]):
+        print("  %8d %12d %13d" % (n, ours, bare))
+    for name, rows in series.items():
+        half = rows[len(rows) // 2]
+        last = rows[-1]
+        print("  %s: %+d KiB over the whole run, %+.3f KiB per call over the second half"
+              % (name, last[1] - rows[0][1], (last[1] - half[1]) / max(last[0] - half[0], 1)))
+
+
 def main():
     ap = argparse.ArgumentParser()
     ap.add_argument("--build", default=os.environ.get("VD_BUILD_ROOT", "build"))
     ap.add_argument("--count", type=int, default=5)
     ap.add_argument("--exhaust", action="store_true")
+    ap.add_argument("--memory", type=int, default=0)
     args = ap.parse_args()
     build = os.path.join(ROOT, args.build) if not os.path.isabs(args.build) else args.build
 
     server = loopback_server.Server()
     base = "http://127.0.0.1:%d" % server.port
+    if args.memory:
+        memory(build, base, args.memory)
+        server.close()
+        return 0
     url16 = "%s/bytes?n=%d" % (base, 16 * MIB)
 
     rows = fetch_in_wine(build, url16, args.count)
