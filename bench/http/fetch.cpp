@@ -1,5 +1,5 @@
-// fetch.exe [--reads-only] [--memory EVERY] URL [COUNT]: times COUNT calls of HttpRequest on
-// URL inside the process, so that Wine's start-up is not counted. One line per call:
+// fetch.exe [--reads-only] [--memory EVERY [--pause MS]] URL [COUNT]: times COUNT calls of
+// HttpRequest on URL inside the process, so that Wine's start-up is not counted. One line per call:
 // "bytes=N seconds=S". --reads-only runs the same WinINet exchange with the same 1024-byte reads
 // but keeps none of the body: the difference to a plain run is what collecting the body costs.
 // --memory prints instead, every EVERY calls, "calls=N private_kib=K": a long watch makes one
@@ -62,11 +62,16 @@ size_t PrivateKib() {
 int main(int argc, char** argv) {
   bool readsOnly = false;
   int memoryEvery = 0;
+  int pauseMs = 0;  // between memory-mode calls, as the check period spaces the probes
   while (argc > 1 && std::strncmp(argv[1], "--", 2) == 0) {
     if (std::strcmp(argv[1], "--reads-only") == 0) {
       readsOnly = true;
     } else if (std::strcmp(argv[1], "--memory") == 0 && argc > 2) {
       memoryEvery = std::atoi(argv[2]);
+      --argc;
+      ++argv;
+    } else if (std::strcmp(argv[1], "--pause") == 0 && argc > 2) {
+      pauseMs = std::atoi(argv[2]);
       --argc;
       ++argv;
     } else {
@@ -76,7 +81,8 @@ int main(int argc, char** argv) {
     ++argv;
   }
   if (argc < 2) {
-    std::fprintf(stderr, "usage: fetch.exe [--reads-only] [--memory EVERY] URL [COUNT]\n");
+    std::fprintf(stderr,
+                 "usage: fetch.exe [--reads-only] [--memory EVERY [--pause MS]] URL [COUNT]\n");
     return 2;
   }
   const int count = argc > 2 ? std::atoi(argv[2]) : 1;
@@ -90,6 +96,7 @@ int main(int argc, char** argv) {
       } else {
         vd::HttpRequest(argv[1]);
       }
+      if (pauseMs > 0) Sleep(static_cast<DWORD>(pauseMs));
       if (i % memoryEvery == 0) {
         std::printf("calls=%d private_kib=%u\n", i, static_cast<unsigned>(PrivateKib()));
         std::fflush(stdout);
