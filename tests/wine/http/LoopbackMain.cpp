@@ -2,12 +2,12 @@
 // the server ports follow as --port=N, --proxy-port=N and --closed-port=N.
 #include <gtest/gtest.h>
 
-#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
 #include "LoopbackArgs.h"
+#include "text/Text.h"
 
 namespace vd::test {
 
@@ -20,16 +20,6 @@ bool ReadPort(const char* arg, const char* name, int& port) {
   port = std::atoi(arg + n);
   return true;
 }
-
-bool SameIgnoringCase(const std::string& a, const std::string& b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (std::tolower(static_cast<unsigned char>(a[i])) !=
-        std::tolower(static_cast<unsigned char>(b[i])))
-      return false;
-  }
-  return true;
-}
 }  // namespace
 
 const LoopbackArgs& Loopback() { return args; }
@@ -37,7 +27,7 @@ const LoopbackArgs& Loopback() { return args; }
 std::vector<std::string> RawRequest::Values(const std::string& name) const {
   std::vector<std::string> values;
   for (const auto& header : headers) {
-    if (SameIgnoringCase(header.first, name)) values.push_back(header.second);
+    if (ToLowerAscii(header.first) == ToLowerAscii(name)) values.push_back(header.second);
   }
   return values;
 }

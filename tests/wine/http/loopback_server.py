@@ -60,21 +60,16 @@ def probe_page(name):
     return b"404 Not Found", b"no such page", b"", None
 
 
-class Server:
-    def __init__(self, port=0, proxy=False, host="127.0.0.1"):
-        self.proxy = proxy
-        self.lock = threading.Lock()
-        self.requests = []  # raw bytes of every request, in order of arrival
-        self.script = "marker"
-        self.endless = {"sent": 0, "client_closed": 0}
-        self.endless_done = threading.Event()
+class Listener:
+    """A loopback listener that hands every connection to self._serve on a thread of its own."""
+
+    def __init__(self, port=0, host="127.0.0.1"):
         self.listener = socket.socket(socket.AF_INET, socket.SOCK_STREAM)
         self.listener.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
         self.listener.bind((host, port))
         self.listener.listen(64)
         self.port = self.listener.getsockname()[1]
-        self.thread = threading.Thread(target=self._accept, daemon=True)
-        self.thread.start()
+        threading.Thread(target=self._accept, daemon=True).start()
 
     def close(self):
         try:
@@ -90,6 +85,20 @@ class Server:
             except OSError:
                 return
             threading.Thread(target=self._serve, args=(conn,), daemon=True).start()
+
+    def _serve(self, conn):
+        raise NotImplementedError
+
+
+class Server(Listener):
+    def __init__(self, port=0, proxy=False, host="127.0.0.1"):
+        self.proxy = proxy
+        self.lock = threading.Lock()
+        self.requests = []  # raw bytes of every request, in order of arrival
+        self.script = "marker"
+        self.endless = {"sent": 0, "client_closed": 0}
+        self.endless_done = threading.Event()
+        super().__init__(port, host)
 
     def _serve(self, conn):
         try:
@@ -228,12 +237,19 @@ def closed_port():
     return s
 
 
-def main():
-    ap = argparse.ArgumentParser()
-    ap.add_argument("--port", type=int, default=0)
-    ap.add_argument("--proxy", action="store_true")
-    args = ap.parse_args()
-    server = Server(args.port, args.proxy)
+def on_port80(make):
+    """make(80), retried for a while: another suite may be letting go of port 80 just now."""
+    deadline = time.time() + 30
+    while True:
+        try:
+            return make(80)
+        except OSError:
+            if time.time() > deadline:
+                raise
+            time.sleep(0.5)
+
+
+def serve_until_interrupted(server):
     print("port %d" % server.port, flush=True)
     try:
         while True:
@@ -241,6 +257,14 @@ def main():
     except KeyboardInterrupt:
         pass
     server.close()
+
+
+def main():
+    ap = argparse.ArgumentParser()
+    ap.add_argument("--port", type=int, default=0)
+    ap.add_argument("--proxy", action="store_true")
+    args = ap.parse_args()
+    serve_until_interrupted(Server(args.port, args.proxy))
 
 
 if __name__ == "__main__":

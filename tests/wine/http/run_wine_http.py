@@ -11,7 +11,6 @@ run_wine_http.py probe --wine-run W --prefix P --exe E
 import argparse
 import subprocess
 import sys
-import time
 
 import loopback_server
 
@@ -20,18 +19,6 @@ def run(args, extra):
     cmd = [args.wine_run, args.prefix, args.exe] + extra
     print("+", " ".join(cmd), flush=True)
     return subprocess.call(cmd)
-
-
-def bind_port80():
-    # Another suite may be letting go of port 80 just now.
-    deadline = time.time() + 30
-    while True:
-        try:
-            return loopback_server.Server(80)
-        except OSError:
-            if time.time() > deadline:
-                raise
-            time.sleep(0.5)
 
 
 def main():
@@ -53,7 +40,7 @@ def main():
         refusing.close()
         return rc
 
-    portal = bind_port80()
+    portal = loopback_server.on_port80(loopback_server.Server)
     rc = run(args, ["--gtest_filter=-*Refused*"] + passthrough)
     portal.close()
     return rc or run(args, ["--gtest_filter=*Refused*"] + passthrough)

@@ -23,11 +23,15 @@ Control paths, answered at once in every mode:
 Run as a program: hostile_server.py --port N [--mode MODE]; prints "port N" once listening.
 """
 import argparse
+import os
 import socket
 import struct
 import sys
 import threading
 import time
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "http"))
+from loopback_server import Listener, serve_until_interrupted  # noqa: E402
 
 MARKER = "百度一下".encode("utf-8")
 PAGE = b"<html><body><input value=\"" + MARKER + b"\"></body></html>"
@@ -63,27 +67,18 @@ def read_request(conn):
     return data
 
 
-class HostileServer:
+class HostileServer(Listener):
     def __init__(self, port=0, mode="good", host="127.0.0.1"):
         self.mode = mode
         self.lock = threading.Lock()
         self.held = []  # connections of silent and drip answers, closed by /ctl/release
         self.count = 0
         self.released = threading.Event()
-        self.listener = socket.socket(socket.AF_INET, socket.SOCK_STREAM)
-        self.listener.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
-        self.listener.bind((host, port))
-        self.listener.listen(64)
-        self.port = self.listener.getsockname()[1]
-        threading.Thread(target=self._accept, daemon=True).start()
+        super().__init__(port, host)
 
     def close(self):
         self.release()
-        try:
-            self.listener.shutdown(socket.SHUT_RDWR)
-        except OSError:
-            pass
-        self.listener.close()
+        super().close()
 
     def release(self):
         with self.lock:
@@ -96,14 +91,6 @@ class HostileServer:
                 pass
             conn.close()
         return len(held)
-
-    def _accept(self):
-        while True:
-            try:
-                conn, _ = self.listener.accept()
-            except OSError:
-                return
-            threading.Thread(target=self._serve, args=(conn,), daemon=True).start()
 
     def _hold(self, conn):
         with self.lock:
@@ -202,13 +189,7 @@ def main():
     ap.add_argument("--port", type=int, default=0)
     ap.add_argument("--mode", default="good", choices=MODES)
     a = ap.parse_args()
-    server = HostileServer(a.port, a.mode)
-    print("port %d" % server.port, flush=True)
-    try:
-        while True:
-            time.sleep(3600)
-    except KeyboardInterrupt:
-        server.close()
+    serve_until_interrupted(HostileServer(a.port, a.mode))
 
 
 if __name__ == "__main__":

@@ -6,21 +6,9 @@ run_hostile.py --wine-run W --prefix P --exe E [gtest args...]
 import argparse
 import subprocess
 import sys
-import time
 
 from hostile_server import HostileServer
-
-
-def bind_port80():
-    # Another suite may be letting go of port 80 just now.
-    deadline = time.time() + 30
-    while True:
-        try:
-            return HostileServer(80)
-        except OSError:
-            if time.time() > deadline:
-                raise
-            time.sleep(0.5)
+from loopback_server import on_port80  # on the path hostile_server set up
 
 
 def main():
@@ -29,7 +17,7 @@ def main():
     ap.add_argument("--prefix", required=True)
     ap.add_argument("--exe", required=True)
     args, passthrough = ap.parse_known_args()
-    server = bind_port80()
+    server = on_port80(HostileServer)
     cmd = [args.wine_run, args.prefix, args.exe] + passthrough
     print("+", " ".join(cmd), flush=True)
     try:
