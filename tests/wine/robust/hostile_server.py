@@ -31,7 +31,7 @@ import threading
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "http"))
-from loopback_server import Listener, serve_until_interrupted  # noqa: E402
+from loopback_server import Listener, read_request, serve_until_interrupted  # noqa: E402
 
 MARKER = "百度一下".encode("utf-8")
 PAGE = b"<html><body><input value=\"" + MARKER + b"\"></body></html>"
@@ -53,18 +53,6 @@ def big_head():
     h = head(length=len(PAGE), extra=b"Set-Cookie: big=1; path=/\r\n" + filler)
     assert len(h) >= 6000, len(h)
     return h
-
-
-def read_request(conn):
-    data = b""
-    while b"\r\n\r\n" not in data:
-        chunk = conn.recv(4096)
-        if not chunk:
-            return None
-        data += chunk
-        if len(data) > 1 << 16:
-            return None
-    return data
 
 
 class HostileServer(Listener):
